@@ -1,0 +1,218 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/LoggerState.h"
+#include "core/SampleTime.h"
+#include "platform/Controls.h"
+#include "platform/Platform.h"
+#include "platform/Timer.h"
+
+namespace qs {
+
+// Seconds to whole milliseconds, truncated toward zero, saturating at the
+// limits of an int.
+int SecondsToMs(double seconds);
+
+// The logger's window: it owns the controls, the Logger state, the six series
+// (through the chart), the four timers and the Telnet component, and every
+// event handler is one of its methods. The handlers live in the folder of
+// their subsystem (reply assembly in core/, the link in link/, ...); this
+// header is the one place that lists them all.
+//
+// Threading: everything runs on the window's event loop. The platform back
+// end delivers timer ticks, link events and user input one at a time, so a
+// handler never runs inside another except through the explicit waits
+// (IEventLoop::sleepAndPump) of Start, Stop and the recoveries.
+class TGPIBTelnet {
+public:
+    explicit TGPIBTelnet(const Platform& platform);
+    ~TGPIBTelnet();
+    TGPIBTelnet(const TGPIBTelnet&) = delete;
+    TGPIBTelnet& operator=(const TGPIBTelnet&) = delete;
+
+    // ---- start-up and shutdown (app/StartupShutdown.cpp)
+    void FormCreate();
+    // Leaves canClose untouched: closing is never refused.
+    void FormCloseQuery(bool& canClose);
+
+    // ---- reply assembly (core/ReplyAssembly.cpp)
+    // One received chunk; the watchdog's replay passes an empty chunk.
+    void OnDataAvailable(const std::uint8_t* chunk, std::size_t size);
+    // ---- sample evaluation (core/SampleEvaluation.cpp)
+    void EvaluateSample(std::string_view cleanText, const SampleTime& time);
+
+    // ---- connection lifecycle (link/ConnectionLifecycle.cpp)
+    void StartButtonClick();
+    void ResetButtonClick();
+    void TelnetConnected();
+    void TelnetDisconnected();
+    void SendFailureRecovery();
+    // ---- poll scheduler (link/PollScheduler.cpp)
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+    void SendCommand(const std::string& commandBytes);
+    void IntervalBoxExit();
+    void TimeOutBoxExit();
+    // ---- watchdog (link/Watchdog.cpp)
+    void WatchdogTimerTimer();
+
+    // ---- data file review (datafile/DataFileReview.cpp)
+    void LoadButtonClick();
+    void DeleteButtonClick();
+    void TextFileBoxExit();
+    void ResetDataDisplay();
+
+    // ---- chart display options (chart/DisplayOptions.cpp, chart/Printing.cpp)
+    void DisplayDataBoxClick();
+    void DisplayMeanBoxClick();
+    void FilterCheckboxClick();
+    void BoldRawClick();
+    void BoldMeanClick();
+    void BoldFilterClick();
+    void ScrollBoxExit();
+    void MeanBoxChange();
+    void FilterPointsChange();
+    void TrimToScrollWindow();
+    void PrintButtonClick();
+    void SamplesPerPrintedPageExit();
+
+    // ---- window (app/WindowHandlers.cpp, app/SettingsApply.cpp)
+    void HintBoxClick();
+    void OpenFolderButtonClick();
+    void LoadSettings();
+    void SaveSettings();
+
+    // ---- the window and its controls, with their design values
+    TForm Form{"GPIBTelnet", "KISS-488 GPIB Quillstone Logger v1.10",
+               "If no response is seen from the KISS within this time, the connection is forcefully disconnected "
+               "and reconnected. Make sure this time intervals is longer than the Interval box."};
+
+    TButton StartButton{"StartButton", "Start", true,
+                        "Initiate communications to the GPIB telnet device (like via the Hx Engineering's KISS-488)."};
+    TButton ResetButton{"ResetButton", "Stop", false, "Stop communications via GPIB."};
+    TButton DeleteButton{"DeleteButton", "Empty the Data File", true,
+                         "This PERMANENTLY ERASES/DELETES the Data File and lets you start over from scratch."};
+    TButton LoadButton{"LoadButton", "Load Data File", true,
+                       "This loads all of the data from the Data File into the chart. Only the last number of points "
+                       "specified by \"Start scrolling after\" will be displayed."};
+    TButton OpenFolderButton{"OpenFolderButton", "Open Data Folder", true,
+                             "Click here to open the folder where the Data File is located."};
+    TButton PrintButton{"PrintButton", "Print to Default Printer", true,
+                        "Clicking this will print the chart out using the default printer. Make sure your printer is "
+                        "on."};
+
+    TEdit HostBox{"HostBox", "192.168.1.88",
+                  "Specify the IP address of the GPIB telnet interface (such as on Hx Engineering's KISS-488 "
+                  "interface). Uses standard telnet port 23."};
+    TEdit IntervalBox{"IntervalBox", "2",
+                      "You can use decimal values. For example, 2.5 is 2.5 seconds. 0.5 is half a second."};
+    TEdit TimeOutBox{"TimeOutBox", "5",
+                     "If no response is seen from the KISS within this time, the connection is forcefully "
+                     "disconnected and reconnected. Make sure this time intervals is longer than the Interval box."};
+    TEdit CommandBox{"CommandBox", "MEAS:VOLT:DC? 5,0.00001",
+                     "Specify the command to send via Telnet to the interface."};
+    TEdit CommandBox2{"CommandBox2", "MEAS:VOLT:DC? 5,0.00001",
+                      "Specify the second command to send via Telnet to the interface."};
+    TEdit MeanBox{"MeanBox", "10",
+                  "This specifies how many of the most recent data points are used to compute the running mean."};
+    TEdit FilterPoints{"FilterPoints", "10",
+                       "This controls the RC time-constant of the RC filter, measured in samples."};
+    TEdit ScrollBox{"ScrollBox", "0",
+                    "Zero causes ALL data to be displayed. Non-zero causes the chart to start scrolling to the left "
+                    "after the number of samples given here is recorded."};
+    TEdit MinStringBox{"MinStringBox", "5",
+                       "Must be greater than zero. Indicates the minimum valid number of characters returned via "
+                       "GPIB. "};
+    TEdit SamplesPerPrintedPage{"SamplesPerPrintedPage", "500",
+                                "When printing charts, this number specifies how many samples to print per page. If "
+                                "you have 1000 samples and specify 500 here, two pages will be printed."};
+    TEdit TextFileBox{"TextFileBox", "Data.txt", "Specify the Data File to use for the storage of GPIB data."};
+    TEdit MeasuredBox{"MeasuredBox", "", "The last returned RAW measurement is shown here."};
+
+    TCheckBox DisplayDataBox{"DisplayDataBox", "Plot Raw Data", true, "Plot the raw data."};
+    TCheckBox DisplayMeanBox{"DisplayMeanBox", "Plot Mean using", true, "Display the computed running mean."};
+    TCheckBox FilterCheckbox{"FilterCheckbox", "Plot RC-Filter", true,
+                             "Enabling this plots the equivalent of a 1st order RC filter on the raw data."};
+    TCheckBox BoldRaw{"BoldRaw", "", true, "Make the raw data bold."};
+    TCheckBox BoldMean{"BoldMean", "", false, "Make the computed running mean(s) bold."};
+    TCheckBox BoldFilter{"BoldFilter", "", false, "Make the RC Filter plot line(s) bold."};
+    TCheckBox DeleteFirstCheckBox{"DeleteFirstCheckBox", "Delete first character of results", false,
+                                  "The output of some devices are preceded by non-digits. Ex. F+10.001 from a "
+                                  "frequency counter. This strips off the leading character."};
+    TCheckBox HintBox{"HintBox", "Display Hints", true,
+                      "Uncheck this box to stop the hints while hovering your mouse over options."};
+    TCheckBox AutoReconnect{"AutoReconnect", "Auto-Reconnect if data flow stops unexpectedly.", true,
+                            "If the telnet connection crashes, enabling this will cause the software to disconnect "
+                            "and then reconnect 5 seconds after the failure of data to be received."};
+    TCheckBox StrandedCheckBox{"StrandedCheckBox", "During time-outs, attempt to use stranded data.", true,
+                               "Sometimes, measurement data may be received without terminating characters, causing "
+                               "a time-out to occur. Checking this box causes any stranded data in the buffer to be "
+                               "processed."};
+    TCheckBox SaveResultsBox{"SaveResultsBox", "Save Raw GPIB Results", false,
+                             "Save returned results to the file 'Results.txt' in the Data Folder (see button below). "
+                             "This overwrites existing results when the Start button is clicked. Raw data is placed "
+                             "within braces { } in the Results.txt file."};
+    TCheckBox AbsoluteCheckBox{
+        "AbsoluteCheckBox", "Absolute Timer", false,
+        "Check this box to receive data at specific set Intervals. Unchecking this box causes the software to wait "
+        "Interval seconds after the last received data before commencing the next attempt at receiving new data. Be "
+        "careful that your Interval is long enough. The system may time-out or behave incorrectly if responses "
+        "aren't seen quickly enough to meet the absolute Interval when this box is checked."};
+
+    TRadioButton RadioButton1{"RadioButton1", "Send Command 1", true, "Send only the first command."};
+    TRadioButton RadioButton2{"RadioButton2", "Send Command 2", false, "Send only the second command."};
+    TRadioButton RadioButton3{"RadioButton3", "Alternate Commands", false,
+                              "Send the first command. Then on the next interval, send the second command. Then on "
+                              "the next interval, send the first command and alternate between commands."};
+
+    TLabel DateBox{"DateBox", ""};
+    TLabel LastBox{"LastBox", ""};
+    TLabel UnitsBox{"UnitsBox", "   "};
+    TLabel CountBox{"CountBox", "0"};
+    TLabel MaxBox{"MaxBox", "0"};
+    TLabel MinBox{"MinBox", "0"};
+    TLabel DiffBox{"DiffBox", "0"};
+    TLabel ShowMean{"ShowMean", "0"};
+    TLabel FilterValue{"FilterValue", "0"};
+    TLabel CountDown{"CountDown", ""};
+    // Status lines the window shows without a modal box, for what a person
+    // must see while logging runs unattended: the link and its recoveries,
+    // and whether samples reach the data file.
+    TLabel LinkStatus{"LinkStatus", ""};
+    TLabel DataFileStatus{"DataFileStatus", ""};
+
+    // ---- the Logger state
+    LoggerState State;
+
+    // ---- platform parts the window owns or uses
+    const Platform& platform;
+    ITelnet& Telnet;
+    IChart& Chart1;
+    ISeries& Series1;
+    ISeries& Series2;
+    ISeries& Series3;
+    ISeries& Series4;
+    ISeries& Series5;
+    ISeries& Series6;
+    Timer Timer1;
+    Timer Timer2;
+    Timer Timer3;
+    Timer WatchdogTimer;
+
+private:
+    void wireEvents();
+    // Current UTC time, in whole seconds, as calendar fields.
+    SampleTime now() const;
+    // trunc(StrToFloat(IntervalBox) * 1000): the countdown's full interval.
+    int intervalMs() const;
+    // Channel of the reply being evaluated: 1 or 2.
+    int sampleChannel() const;
+    // Records the outcome of a data-file write in DataFileStatus.
+    void noteDataFileWrite(bool written, const std::string& fileName);
+};
+
+}  // namespace qs

@@ -1,0 +1,57 @@
+#pragma once
+#include <cstdint>
+
+namespace qs {
+
+// Sentinel of HeldValue1/HeldValue2 (and of the loader's held triples): no value yet.
+inline constexpr double kNoHeldValue = -9999.0;
+inline constexpr double kMinimumStart = 999999999999999.0;
+inline constexpr double kMaximumStart = -999999999999999.0;
+inline constexpr int kReceiveBufferSize = 100000;
+// A complete reply holds at most this many bytes (working buffers of 10000).
+inline constexpr int kMaxReplyLength = 9999;
+
+// The window's private values beside its controls: poll handshake and link
+// flags, statistics, filter and hold values of the two channels, and the
+// receive buffer. Integers are 32-bit, flags hold 0 or 1.
+struct LoggerState {
+    int PollBusy = 0;
+    int Connected = 0;
+    int Closing = 0;
+    int MeanPoints = 0;
+    int AbsoluteTick = 0;
+    int DataEvents = 0;
+    int ScrollPoints = 0;
+    int OverdueTicks = 0;
+    int FilterSamples = 0;
+    int SamplesPerPage = 500;
+    int AwaitingReply = 0;
+    int ReplyPhase = 0;
+    int WatchdogActive = 0;
+    int Restarting = 0;
+    int StrandedReplay = 0;
+    int SampleCount = 0;
+    int CountdownMs = 0;
+    double Minimum = kMinimumStart;
+    double Maximum = kMaximumStart;
+    double Difference = 0.0;
+    double IntervalSeconds = 2.0;
+    double FilterState1 = 0.0;
+    double FilterState2 = 0.0;
+    double LastValue1 = 0.0;
+    double LastValue2 = 0.0;
+    double HeldValue1 = kNoHeldValue;
+    double HeldValue2 = kNoHeldValue;
+    // Invariant: while ReceiveLength > 0 the buffer holds ReceiveLength bytes
+    // followed by a NUL byte, and ReceiveLength < kReceiveBufferSize.
+    std::uint8_t ReceiveBuffer[kReceiveBufferSize] = {};
+    int ReceiveLength = 0;
+
+    // Statistics reset: count, extremes, filters and latest values start over.
+    // Difference, the held values and ReplyPhase keep theirs.
+    void ResetStatistics();
+    // Filter restart: the next sample of each channel runs the warm-up.
+    void RestartFilters();
+};
+
+}  // namespace qs

@@ -1,0 +1,81 @@
+// Reply assembly: every received chunk enters here, and the watchdog hands
+// stranded bytes over through the same door.
+#include <string>
+
+#include "app/TGPIBTelnet.h"
+#include "core/DeferredError.h"
+#include "core/ReplyText.h"
+#include "link/ResultsLog.h"
+#include "platform/Conversions.h"
+
+namespace qs {
+namespace {
+
+// Appends a chunk to the receive buffer; returns whether it holds a line end.
+// Bytes that would overflow the buffer are dropped (the line end is still
+// seen), so a flood without line ends can never write past the buffer and the
+// next line end still completes a reply.
+bool bufferChunk(LoggerState& s, const std::uint8_t* chunk, std::size_t size) {
+    bool lineEnd = false;
+    for (std::size_t i = 0; i < size; ++i) {
+        std::uint8_t b = chunk[i];
+        if (b == 13 || b == 10) lineEnd = true;
+        if (s.ReceiveLength < kReceiveBufferSize - 1) {
+            s.ReceiveBuffer[s.ReceiveLength++] = b;
+            s.ReceiveBuffer[s.ReceiveLength] = 0;
+        }
+    }
+    return lineEnd;
+}
+
+constexpr int kDefaultMinimumLength = 5;
+
+}  // namespace
+
+void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
+    // The chunk is buffered before any setting is read: a bad IntervalBox or
+    // MinStringBox text is reported, but never costs received bytes.
+    bool complete = State.StrandedReplay != 0 || bufferChunk(State, chunk, size);
+
+    DeferredError deferred;
+    deferred.run([&] { State.CountdownMs = intervalMs(); });
+    int minimumLength = kDefaultMinimumLength;
+    deferred.run([&] {
+        minimumLength = StrToInt(MinStringBox.text());
+        if (minimumLength < 1) {
+            minimumLength = kDefaultMinimumLength;
+            MinStringBox.setText("5");
+        }
+    });
+    SampleTime time = now();
+
+    if (complete) {
+        std::string raw = RawText(State.ReceiveBuffer, State.ReceiveLength);
+        State.ReceiveLength = 0;
+        State.ReceiveBuffer[0] = 0;
+        std::string_view clean = CleanText(raw);
+        MeasuredBox.setText(std::string(clean));
+
+        if (SaveResultsBox.checked()) {
+            if (State.StrandedReplay) LogTimedOutReply(raw);
+            else LogReply(raw);
+        }
+
+        if (clean.find("KISS") != std::string_view::npos) {
+            Timer1.setEnabled(true);
+            State.PollBusy = 0;
+            State.DataEvents += 1;
+        } else {
+            if (DeleteFirstCheckBox.checked() && clean.size() >= 2) clean.remove_prefix(1);
+            if (static_cast<int>(clean.size()) < minimumLength) {
+                State.PollBusy = 0;
+                State.AwaitingReply = 0;
+            } else {
+                EvaluateSample(clean, time);
+            }
+        }
+    }
+    deferred.rethrow();
+}
+
+}  // namespace qs

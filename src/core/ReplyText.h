@@ -1,0 +1,15 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qs {
+
+// The raw text of a reply: the buffered bytes up to the first NUL, at most
+// kMaxReplyLength of them (longer replies are cut).
+std::string RawText(const std::uint8_t* buffer, int length);
+
+// The clean text: the leading run of characters from space (32) to 'z' (122).
+std::string_view CleanText(std::string_view raw);
+
+}  // namespace qs

@@ -1,0 +1,55 @@
+#include "core/SampleTime.h"
+
+#include <cstdio>
+
+#include "platform/Exception.h"
+
+namespace qs {
+namespace {
+
+bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+// Days from 1970-01-01 to y-m-d (proleptic Gregorian; H. Hinnant's algorithm).
+long long daysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yoe = y - era * 400;
+    const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+constexpr long long kDays1899To1970 = 25569;  // 1899-12-30 to 1970-01-01
+
+}  // namespace
+
+SampleTime SampleTimeFromUtc(std::time_t t) {
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+std::string FormatDateBox(const SampleTime& t) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d UTC", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    return buf;
+}
+
+bool IsValidDate(int year, int month, int day) {
+    static constexpr int kDaysIn[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+    int days = kDaysIn[month - 1] + (month == 2 && isLeap(year) ? 1 : 0);
+    return day <= days;
+}
+
+double EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
+    if (!IsValidDate(year, month, day)) throw EConvertError("Invalid argument to date encode");
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+        throw EConvertError("Invalid argument to time encode");
+    double date = static_cast<double>(daysFromCivil(year, month, day) + kDays1899To1970);
+    double time = (hour * 3600 + minute * 60 + second) / 86400.0;
+    return date + time;
+}
+
+}  // namespace qs

@@ -1,0 +1,28 @@
+#pragma once
+#include <ctime>
+#include <string>
+
+namespace qs {
+
+// A UTC calendar time in whole seconds: the time of a sample.
+struct SampleTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+SampleTime SampleTimeFromUtc(std::time_t t);
+
+// "%04d-%02d-%02d %02d:%02d:%02d UTC", as DateBox shows a sample's time.
+std::string FormatDateBox(const SampleTime& t);
+
+// Days since 30 December 1899 00:00, the time of day as the fraction; the
+// date and the time of day are encoded separately and added. Raises
+// EConvertError for a date or time that does not exist (30 February, hour 24).
+double EncodeDateTime(int year, int month, int day, int hour, int minute, int second);
+inline double EncodeDateTime(const SampleTime& t) {
+    return EncodeDateTime(t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
+// Whether the date exists in the proleptic Gregorian calendar (years 1 to 9999).
+bool IsValidDate(int year, int month, int day);
+
+}  // namespace qs

@@ -1,0 +1,31 @@
+#include "core/Statistics.h"
+
+namespace qs {
+
+double RunningMean(const ISeries& raw, int meanPoints) {
+    const int n = raw.Count();
+    const int first = (meanPoints > 0 && n >= meanPoints) ? n - meanPoints : 0;
+    double sum = 0.0;
+    for (int i = first; i < n; ++i) sum += raw.YValue(i);
+    return sum / (n - first);
+}
+
+double FilterStep(double& s, double x, int n) {
+    const double nd = n;
+    auto update = [&] {
+        s = s - s / nd;
+        s = x + s;
+    };
+    if (s == 0.0) {
+        update();
+        int updates = 1;
+        while (s / nd + 0.0000001 < x && updates < 1000) {
+            update();
+            ++updates;
+        }
+    }
+    update();
+    return s / nd;
+}
+
+}  // namespace qs

@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace qs {
+
+// Opens the file for appending in byte mode, writes the bytes, closes it.
+// False when it could not be opened, written or closed. Nothing stays open
+// between two calls, so other programs can read the file at any time.
+bool AppendToFile(const std::string& fileName, std::string_view bytes);
+
+// The text-mode form of bytes, as the logger's files have always been
+// written: every LF becomes CR LF, whatever the platform.
+std::string ToTextMode(std::string_view bytes);
+
+}  // namespace qs

@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "core/SampleTime.h"
+
+namespace qs {
+
+// C "%.8E" of a double, whatever the locale: 5.00000000E-01, -1.25000000E+01.
+std::string FormatE8(double value);
+
+// One line of the data file, CR LF included:
+// "YYYY-MM-DD hh:mm:ss, <reply>, <mean %.8E>, <filter %.8E>\r\n".
+std::string FormatDataLine(const SampleTime& time, std::string_view replyText, double mean, double filter);
+
+// The fields the loader scans from a line. A scan overwrites only the fields
+// it matched: the others keep what an earlier line left in them.
+struct DataLineFields {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    double raw = 0.0, mean = 0.0, filter = 0.0, fourth = 0.0;
+};
+
+// Matches a line against "%04d-%02d-%02d %02d:%02d:%02d, %lf, %lf, %lf, %lf"
+// with the C scanning rules, always with a point as decimal separator.
+// Returns the number of fields assigned (0 to 10), or -1 for an empty input.
+int ScanDataLine(const char* line, DataLineFields& fields);
+
+}  // namespace qs

@@ -1,0 +1,47 @@
+#pragma once
+
+namespace qs {
+
+// One line series of the chart: the store of past samples. Points are kept in
+// the order added (ascending x in practice); index 0 is the oldest.
+class ISeries {
+public:
+    virtual ~ISeries() = default;
+
+    // store
+    virtual void AddPoint(double x, double y) = 0;
+    virtual void Clear() = 0;
+    virtual int Count() const = 0;
+    virtual void DeleteFirst() = 0;
+    virtual double XValue(int index) const = 0;
+    virtual double YValue(int index) const = 0;
+    // Largest and smallest y; 0 for an empty series.
+    virtual double MaxY() const = 0;
+    virtual double MinY() const = 0;
+
+    // display
+    virtual void SetVisible(bool visible) = 0;
+    virtual bool Visible() const = 0;
+    virtual void SetPenWidth(int pixels) = 0;
+    virtual int PenWidth() const = 0;
+};
+
+// The chart with its six series, its paging and its printer.
+class IChart {
+public:
+    virtual ~IChart() = default;
+    // n from 1 to 6.
+    virtual ISeries& Series(int n) = 0;
+    // Repaint after a batch of changes; a back end may coalesce repaints.
+    virtual void Redraw() = 0;
+
+    // paging: 0 points per page means no paging (all points in one view)
+    virtual int GetPointsPerPage() const = 0;
+    virtual void SetPointsPerPage(int points) = 0;
+    virtual void SetPage(int page) = 0;  // from 1
+    virtual int PageCount() const = 0;
+    // Prints the chart as it now shows, landscape, on the default printer.
+    virtual void PrintLandscape() = 0;
+};
+
+}  // namespace qs

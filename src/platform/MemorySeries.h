@@ -1,0 +1,34 @@
+#pragma once
+#include <deque>
+
+#include "platform/Chart.h"
+
+namespace qs {
+
+// A series kept in memory: the chart-less store used by tests and benches.
+class MemorySeries : public ISeries {
+public:
+    void AddPoint(double x, double y) override;
+    void Clear() override;
+    int Count() const override;
+    void DeleteFirst() override;
+    double XValue(int index) const override;
+    double YValue(int index) const override;
+    double MaxY() const override;
+    double MinY() const override;
+
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void SetPenWidth(int pixels) override { penWidth_ = pixels; }
+    int PenWidth() const override { return penWidth_; }
+
+private:
+    struct Point {
+        double x, y;
+    };
+    std::deque<Point> points_;
+    bool visible_ = true;
+    int penWidth_ = 1;
+};
+
+}  // namespace qs

@@ -1,0 +1,50 @@
+#include "platform/Timer.h"
+
+#include <utility>
+
+namespace qs {
+
+Timer::Timer(IScheduler& scheduler, int intervalMs, bool enabled, std::function<void()> onTimer)
+    : scheduler_(scheduler), interval_(intervalMs), enabled_(enabled), onTimer_(std::move(onTimer)) {
+    if (enabled_) arm();
+}
+
+Timer::~Timer() { disarm(); }
+
+void Timer::setInterval(int ms) {
+    if (ms == interval_) return;
+    interval_ = ms;
+    if (enabled_) {
+        disarm();
+        arm();
+    }
+}
+
+void Timer::setEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    if (enabled_) arm();
+    else disarm();
+}
+
+void Timer::arm() {
+    if (interval_ <= 0) return;
+    armed_ = true;
+    pending_ = scheduler_.schedule(interval_, [this] { fire(); });
+}
+
+void Timer::disarm() {
+    if (armed_) scheduler_.cancel(pending_);
+    armed_ = false;
+}
+
+void Timer::fire() {
+    armed_ = false;
+    // The next period is scheduled before the handler runs, so a handler that
+    // disables the timer or changes its interval has the last word, and a
+    // handler that waits (pumping nested ticks) does not stop the timer.
+    arm();
+    if (onTimer_) onTimer_();
+}
+
+}  // namespace qs
