@@ -43,7 +43,7 @@ enum class ControlKind { Button, Edit, CheckBox, RadioButton, Label };
 
 // One control of the window with the texts that stand around it.
 struct ControlEntry {
-    std::string_view name;    // the control's name, e.g. "IntervalBox"
+    std::string_view name;  // the control's name, e.g. "IntervalBox"
     ControlKind kind;
     LayoutGroup group;
     int row;                  // line within the group, from 0

@@ -18,11 +18,11 @@ struct Rgb {
 };
 
 struct SeriesStyle {
-    int series;                // 1 to 6: Series1 ... Series6
-    std::string_view name;     // "Series1"
-    int command;               // 1: replies to CommandBox, 2: to CommandBox2
+    int series;             // 1 to 6: Series1 ... Series6
+    std::string_view name;  // "Series1"
+    int command;            // 1: replies to CommandBox, 2: to CommandBox2
     SeriesRole role;
-    ValueAxis axis;            // command 1 on the left axis, command 2 on the right
+    ValueAxis axis;  // command 1 on the left axis, command 2 on the right
     Rgb colour;
     int initialPenWidth;       // pixels, before any Bold click
     std::string_view shownBy;  // the check box that shows it while checked
