@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "core/CLocale.h"
 #include "platform/Exception.h"
 
 namespace qs {
@@ -70,7 +71,9 @@ double StrToFloat(std::string_view text) {
     auto [ptr, ec] = std::from_chars(unsignedPart.data(), unsignedPart.data() + unsignedPart.size(), value);
     if (ec == std::errc::result_out_of_range) {
         // Underflow to zero is harmless; overflow is not a usable number.
-        if (std::fabs(value) > 1.0) notValid(text, "floating point");
+        std::string copy(unsignedPart);
+        if (std::isinf(strtod_l(copy.c_str(), nullptr, CLocale()))) notValid(text, "floating point");
+        value = 0.0;
     } else if (ec != std::errc() || ptr != unsignedPart.data() + unsignedPart.size()) {
         notValid(text, "floating point");
     }

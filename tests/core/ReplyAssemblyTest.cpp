@@ -1,0 +1,188 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "WindowHarness.h"
+
+namespace qs {
+namespace {
+
+using test::FileExists;
+using test::ReadFile;
+
+struct ReplyAssembly : ::testing::Test {
+    test::WindowHarness h;
+    TGPIBTelnet& w = h.w;
+
+    ReplyAssembly() {
+        w.FilterPoints.setText("10");
+        w.TextFileBox.setText("Data.txt");
+    }
+    void poll() {
+        w.State.PollBusy = 1;
+        w.State.AwaitingReply = 1;
+    }
+};
+
+TEST_F(ReplyAssembly, ReplySplitOverTwoChunksBecomesOneReply) {
+    h.receive("+1.23");
+    EXPECT_EQ(w.State.SampleCount, 0);
+    EXPECT_EQ(w.MeasuredBox.text(), "");
+    h.receive("45E+00\r\n");
+    EXPECT_EQ(w.MeasuredBox.text(), "+1.2345E+00");
+    EXPECT_EQ(w.State.SampleCount, 1);
+    EXPECT_DOUBLE_EQ(h.series(1).YValue(0), 1.2345);
+}
+
+TEST_F(ReplyAssembly, TwoLinesInOneChunkAreOneReplyAndTheSecondNumberIsLost) {
+    w.MinStringBox.setText("1");
+    h.receive("1.5\r\n2.5\r\n");
+    EXPECT_EQ(w.State.SampleCount, 1);
+    EXPECT_EQ(w.MeasuredBox.text(), "1.5");
+    EXPECT_EQ(w.State.ReceiveLength, 0);
+}
+
+TEST_F(ReplyAssembly, DeleteFirstDropsTheUnitPrefixButNeverTheOnlyCharacter) {
+    w.DeleteFirstCheckBox.setChecked(true);
+    h.receive("F+10.001\r\n");
+    EXPECT_DOUBLE_EQ(h.series(1).YValue(0), 10.001);
+    EXPECT_NE(ReadFile("Data.txt").find(", +10.001, "), std::string::npos);
+
+    w.MinStringBox.setText("1");
+    h.receive("5\r\n");
+    EXPECT_EQ(w.State.SampleCount, 2);
+    EXPECT_DOUBLE_EQ(h.series(1).YValue(1), 5.0);
+}
+
+TEST_F(ReplyAssembly, RepliesShorterThanTheMinimumAreRejectedAndFreeThePoll) {
+    poll();
+    h.receive("1.23\r\n");
+    EXPECT_EQ(w.State.SampleCount, 0);
+    EXPECT_EQ(w.State.PollBusy, 0);
+    EXPECT_EQ(w.State.AwaitingReply, 0);
+    EXPECT_EQ(w.MeasuredBox.text(), "1.23");
+    h.receive("12.345\r\n");
+    EXPECT_EQ(w.State.SampleCount, 1);
+}
+
+TEST_F(ReplyAssembly, AMinimumBelowOneBecomesFive) {
+    for (const char* text : {"0", "-3"}) {
+        w.MinStringBox.setText(text);
+        h.receive("1.23\r\n");
+        EXPECT_EQ(w.MinStringBox.text(), "5") << text;
+    }
+    EXPECT_EQ(w.State.SampleCount, 0);
+}
+
+TEST_F(ReplyAssembly, AGreetingIsRecognisedWhateverItsLengthAndYieldsNoSample) {
+    w.MinStringBox.setText("50");
+    w.DeleteFirstCheckBox.setChecked(true);
+    w.State.PollBusy = 1;
+    w.State.AwaitingReply = 1;
+    h.receive("xKISS\r\n");
+    EXPECT_EQ(w.State.DataEvents, 1);
+    EXPECT_EQ(w.State.PollBusy, 0);
+    EXPECT_EQ(w.State.AwaitingReply, 1) << "a greeting leaves AwaitingReply alone";
+    EXPECT_TRUE(w.Timer1.enabled());
+    EXPECT_EQ(w.State.SampleCount, 0);
+    EXPECT_EQ(w.MeasuredBox.text(), "xKISS");
+}
+
+TEST_F(ReplyAssembly, EveryChunkRestartsTheCountdownEvenWithoutALineEnd) {
+    w.IntervalBox.setText("2.25");
+    for (const std::string& chunk : {std::string("+1.2"), std::string()}) {
+        w.State.CountdownMs = 0;
+        h.receive(chunk);
+        EXPECT_EQ(w.State.CountdownMs, 2250);
+        EXPECT_EQ(w.State.SampleCount, 0);
+    }
+    EXPECT_EQ(w.State.ReceiveLength, 4);
+}
+
+TEST_F(ReplyAssembly, ALoneLineFeedAfterACarriageReturnIsAnEmptyRejectedReply) {
+    h.receive("1.2345\r");
+    EXPECT_EQ(w.State.SampleCount, 1);
+    poll();
+    h.receive("\n");
+    EXPECT_EQ(w.State.SampleCount, 1);
+    EXPECT_EQ(w.MeasuredBox.text(), "");
+    EXPECT_EQ(w.State.PollBusy, 0);
+}
+
+TEST_F(ReplyAssembly, StrandedBytesReplayedByTheWatchdogBecomeATimedOutSample) {
+    w.SaveResultsBox.setChecked(true);
+    h.receive("1.2345");
+    w.State.StrandedReplay = 1;
+    w.OnDataAvailable(nullptr, 0);
+    w.State.StrandedReplay = 0;
+    EXPECT_EQ(w.State.SampleCount, 1);
+    EXPECT_EQ(ReadFile("Results.txt"), "[Timed-Out Retrieved-Data:{1.2345}]");
+}
+
+TEST_F(ReplyAssembly, BytesLeftBeforeAGreetingAreShownInFrontOfItAndItIsStillAGreeting) {
+    h.receive("VDC +1.2");
+    h.receive("KISS-488 ready\r\n");
+    EXPECT_EQ(w.MeasuredBox.text(), "VDC +1.2KISS-488 ready");
+    EXPECT_EQ(w.State.DataEvents, 1);
+}
+
+TEST_F(ReplyAssembly, CompleteRepliesAreLoggedInBracesInTextMode) {
+    w.SaveResultsBox.setChecked(true);
+    h.receive("KISS\r\n");
+    h.receive("1.2\r\n");
+    h.receive("+1.00000E+00\r");
+    h.receive(std::string("a\0b\r\n", 5));
+    EXPECT_EQ(ReadFile("Results.txt"), "{KISS\r\r\n}{1.2\r\r\n}{+1.00000E+00\r}{a}");
+}
+
+TEST_F(ReplyAssembly, NothingIsLoggedWhileSaveResultsIsOff) {
+    h.receive("1.2345\r\n");
+    EXPECT_FALSE(FileExists("Results.txt"));
+}
+
+// ---- limits: nothing is ever written past the buffers
+
+TEST_F(ReplyAssembly, AReplyLongerThanTheWorkingBufferIsCutTo9999Bytes) {
+    std::string longReply = "1" + std::string(20000, '0');
+    h.receive(longReply + "\r\n");
+    EXPECT_EQ(w.MeasuredBox.text().size(), 9999u);
+    EXPECT_EQ(w.State.SampleCount, 1);
+}
+
+TEST_F(ReplyAssembly, AMegabyteWithoutALineEndLeavesTheLoggerWorking) {
+    const std::string flood(64 * 1024, 'x');
+    for (int i = 0; i < 16; ++i) h.receive(flood);
+    EXPECT_LT(w.State.ReceiveLength, kReceiveBufferSize);
+    EXPECT_EQ(w.State.ReceiveBuffer[w.State.ReceiveLength], 0);
+    h.receive("1.2345\r\n");  // ends the flooded reply
+    EXPECT_EQ(w.State.ReceiveLength, 0);
+    h.receive("2.5000\r\n");
+    EXPECT_EQ(w.State.SampleCount, 2);
+    EXPECT_EQ(w.MeasuredBox.text(), "2.5000");
+    EXPECT_DOUBLE_EQ(w.State.LastValue1, 2.5);
+}
+
+// ---- a bad setting text is reported but costs no received bytes
+
+TEST_F(ReplyAssembly, ABadMinimumLengthTextIsReportedButTheReplyStillCounts) {
+    w.MinStringBox.setText("abc");
+    w.SaveResultsBox.setChecked(true);
+    h.receive("+1.23");
+    h.receive("45E+00\r\n");
+    EXPECT_EQ(w.State.SampleCount, 1);
+    EXPECT_DOUBLE_EQ(w.State.LastValue1, 1.2345);
+    EXPECT_EQ(ReadFile("Results.txt"), "{+1.2345E+00\r\r\n}");
+    EXPECT_EQ(h.vp.dialogs.errors.size(), 2u);
+    EXPECT_EQ(h.vp.dialogs.errors.at(0), "'abc' is not a valid integer value");
+}
+
+TEST_F(ReplyAssembly, ABadIntervalTextIsReportedButTheReplyStillCounts) {
+    w.IntervalBox.setText("two");
+    h.receive("1.2345\r\n");
+    EXPECT_EQ(w.State.SampleCount, 1);
+    EXPECT_EQ(w.State.PollBusy, 0);
+    EXPECT_FALSE(h.vp.dialogs.errors.empty());
+}
+
+}  // namespace
+}  // namespace qs
