@@ -1,0 +1,36 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace qs::sim {
+
+// Everything the command line sets. Each fault is off at its default, so a
+// plain start behaves like a healthy adapter.
+struct SimConfig {
+    // ---- where to listen
+    std::string bindAddress = "127.0.0.1";
+    int port = 2323;  // 0: any free port, printed once listening
+
+    // ---- the healthy adapter
+    std::string greeting = "KISS-488 GPIB-LAN adapter (simulated) ready";
+    double baseVolts = 1.0;
+    std::uint32_t seed = 1;
+    std::string recordFile;  // empty: received bytes are not recorded
+
+    // ---- faults
+    bool greet = true;
+    bool refuse = false;
+    int replyDelayMs = 0;
+    std::size_t chunkBytes = 0;  // 0: everything in one piece
+    int chunkGapMs = 20;
+    int strandEvery = 0;         // 0: every reply has its line end
+    std::string unitPrefix;
+    int muteAfter = -1;          // -1: answers for ever
+    int closeAfter = -1;         // -1: keeps the link
+    std::size_t floodBytes = 0;  // 0: normal readings
+    std::size_t binaryBytes = 0;
+    int negotiationBurst = 0;
+};
+
+}  // namespace qs::sim

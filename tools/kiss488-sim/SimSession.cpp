@@ -1,0 +1,224 @@
+#include "SimSession.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
+#include <new>
+#include <utility>
+
+#include <libtelnet.h>
+
+namespace qs::sim {
+
+namespace {
+
+// We ask the client for its terminal type and agree to nothing else.
+const telnet_telopt_t kOptions[] = {
+    {TELNET_TELOPT_TTYPE, TELNET_WONT, TELNET_DO},
+    {-1, 0, 0},
+};
+
+// A client that never ends its line must not grow the line without bound.
+constexpr std::size_t kMaxLine = 65536;
+
+std::string printable(std::string_view text) {
+    std::string shown;
+    for (unsigned char c : text) {
+        if (c >= 32 && c < 127) {
+            shown.push_back(static_cast<char>(c));
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            shown += hex;
+        }
+    }
+    return shown;
+}
+
+void say(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+SimSession::SimSession(int fd, const SimConfig& config, InstrumentModel& model)
+    : fd_(fd), config_(config), model_(model), nextFree_(Clock::now()) {
+    telnet_ = telnet_init(kOptions, &SimSession::onEvent, 0, this);
+    if (!telnet_) {
+        ::close(fd_);
+        throw std::bad_alloc();
+    }
+    sink_ = &out_;
+    telnet_negotiate(telnet_, TELNET_DO, TELNET_TELOPT_TTYPE);
+    sendBurst();
+    const auto now = Clock::now();
+    if (config_.greet) nextFree_ = queueData(config_.greeting + "\r\n", now);
+    if (config_.closeAfter == 0) queueClose(nextFree_);
+}
+
+SimSession::~SimSession() {
+    telnet_free(telnet_);
+    // Read what the client still sent, so that closing sends a FIN and not
+    // a reset that could throw away our last reply at the client.
+    char scrap[4096];
+    while (::recv(fd_, scrap, sizeof scrap, MSG_DONTWAIT) > 0) {
+    }
+    ::shutdown(fd_, SHUT_WR);
+    ::close(fd_);
+}
+
+std::optional<SimSession::Clock::time_point> SimSession::nextDue() const {
+    if (pending_.empty() || closing_) return std::nullopt;
+    return pending_.front().due;
+}
+
+void SimSession::sendBurst() {
+    // Requests for assorted options, repeated: a client must answer each
+    // distinct one at most a few times and must not echo them back for ever.
+    static constexpr unsigned char kVerbs[] = {TELNET_DO, TELNET_WILL, TELNET_DO, TELNET_DONT, TELNET_WONT};
+    static constexpr unsigned char kOptionsAsked[] = {TELNET_TELOPT_ECHO, TELNET_TELOPT_SGA, TELNET_TELOPT_NAWS,
+                                                      TELNET_TELOPT_LINEMODE, TELNET_TELOPT_BINARY,
+                                                      TELNET_TELOPT_TTYPE, 200};
+    for (int i = 0; i < config_.negotiationBurst; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        out_.push_back(static_cast<char>(TELNET_IAC));
+        out_.push_back(static_cast<char>(kVerbs[k % std::size(kVerbs)]));
+        out_.push_back(static_cast<char>(kOptionsAsked[(k / std::size(kVerbs)) % std::size(kOptionsAsked)]));
+    }
+}
+
+void SimSession::onReadable() {
+    char buffer[65536];
+    const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+    if (n > 0) {
+        telnet_recv(telnet_, buffer, static_cast<std::size_t>(n));
+        return;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+    finished_ = true;
+}
+
+void SimSession::onWritable() {
+    while (sent_ < out_.size()) {
+        const ssize_t n = ::send(fd_, out_.data() + sent_, out_.size() - sent_, MSG_NOSIGNAL);
+        if (n > 0) {
+            sent_ += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+        finished_ = true;
+        return;
+    }
+    out_.clear();
+    sent_ = 0;
+}
+
+void SimSession::runDue(Clock::time_point now) {
+    while (!pending_.empty() && !closing_ && pending_.front().due <= now) {
+        Pending& next = pending_.front();
+        out_ += next.wire;
+        closing_ = next.close;
+        pending_.pop_front();
+    }
+    if (wantsWrite()) onWritable();
+}
+
+void SimSession::onEvent(telnet_t*, telnet_event_t* event, void* self) {
+    static_cast<SimSession*>(self)->handle(*event);
+}
+
+void SimSession::handle(const telnet_event_t& event) {
+    switch (event.type) {
+    case TELNET_EV_SEND:
+        sink_->append(event.data.buffer, event.data.size);
+        break;
+    case TELNET_EV_DATA:
+        onData(event.data.buffer, event.data.size);
+        break;
+    case TELNET_EV_WILL:
+        if (event.neg.telopt == TELNET_TELOPT_TTYPE) telnet_ttype_send(telnet_);
+        break;
+    case TELNET_EV_TTYPE:
+        if (event.ttype.cmd == TELNET_TTYPE_IS) say("terminal type: " + printable(event.ttype.name));
+        break;
+    default:
+        // Option chatter and libtelnet's warnings about a malformed stream
+        // change nothing for an adapter that only answers lines.
+        break;
+    }
+}
+
+void SimSession::onData(const char* bytes, std::size_t size) {
+    record(bytes, size);
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = bytes[i];
+        const bool wasAfterCr = std::exchange(afterCr_, c == '\r');
+        if (c == '\r') {
+            onCommand(std::exchange(line_, std::string()));
+        } else if (c == '\n' || (wasAfterCr && c == '\0')) {
+            // The LF or NUL some clients put behind the CR, or a stray LF.
+        } else if (line_.size() < kMaxLine) {
+            line_.push_back(c);
+        }
+    }
+}
+
+void SimSession::onCommand(const std::string& command) {
+    say("command: " + printable(command));
+    const auto kind = InstrumentModel::classify(command);
+    if (kind == InstrumentModel::ReplyKind::None) return;
+    if (config_.muteAfter >= 0 && replies_ >= config_.muteAfter) return;
+    if (config_.closeAfter >= 0 && replies_ >= config_.closeAfter) return;
+    ++replies_;
+
+    std::string reply;
+    if (config_.binaryBytes > 0) reply += model_.randomBytes(config_.binaryBytes);
+    if (config_.floodBytes > 0) {
+        for (std::size_t i = 0; i < config_.floodBytes; ++i) reply.push_back(static_cast<char>('0' + i % 10));
+    } else {
+        reply += kind == InstrumentModel::ReplyKind::Identity ? InstrumentModel::identity()
+                                                              : config_.unitPrefix + model_.reading();
+        const bool stranded = config_.strandEvery > 0 && replies_ % config_.strandEvery == 0;
+        if (!stranded) reply += "\r\n";
+    }
+
+    const auto now = Clock::now();
+    nextFree_ = queueData(reply, std::max(now + std::chrono::milliseconds(config_.replyDelayMs), nextFree_));
+    if (config_.closeAfter >= 0 && replies_ == config_.closeAfter) queueClose(nextFree_);
+}
+
+SimSession::Clock::time_point SimSession::queueData(const std::string& data, Clock::time_point at) {
+    at = std::max(at, nextFree_);
+    const std::size_t piece = config_.chunkBytes > 0 ? config_.chunkBytes : std::max<std::size_t>(data.size(), 1);
+    for (std::size_t offset = 0; offset < data.size(); offset += piece) {
+        if (offset > 0) at += std::chrono::milliseconds(config_.chunkGapMs);
+        pending_.push_back({at, encode(std::string_view(data).substr(offset, piece)), false});
+    }
+    return at;
+}
+
+void SimSession::queueClose(Clock::time_point at) { pending_.push_back({std::max(at, nextFree_), {}, true}); }
+
+std::string SimSession::encode(std::string_view data) {
+    std::string wire;
+    sink_ = &wire;
+    telnet_send(telnet_, data.data(), data.size());
+    sink_ = &out_;
+    return wire;
+}
+
+void SimSession::record(const char* bytes, std::size_t size) const {
+    if (config_.recordFile.empty()) return;
+    // Opened per chunk, so a test can read the file at any moment.
+    if (std::FILE* file = std::fopen(config_.recordFile.c_str(), "ab")) {
+        std::fwrite(bytes, 1, size, file);
+        std::fclose(file);
+    }
+}
+
+}  // namespace qs::sim
