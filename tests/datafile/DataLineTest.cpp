@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -120,6 +121,98 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"2024/03/05 14:07:09, 1, 2, 3", 1, {2024, 0, 0, 0, 0, 0, -1.0, -1.0, -1.0, -1.0}},
         ReaderCase{"hello", 0, {0, 0, 0, 0, 0, 0, -1.0, -1.0, -1.0, -1.0}},
         ReaderCase{"", -1, {0, 0, 0, 0, 0, 0, -1.0, -1.0, -1.0, -1.0}}));
+
+}  // namespace
+}  // namespace qs
+
+namespace qs {
+namespace {
+
+// ---- the scanner against the C library's own sscanf, on written, mutated and
+//      random lines: same count, same fields, bit for bit
+
+bool sameDouble(double a, double b) { return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0; }
+
+void expectSameAsSscanf(const std::string& line) {
+    DataLineFields mine, theirs;
+    mine.raw = mine.mean = mine.filter = mine.fourth = theirs.raw = theirs.mean = theirs.filter = theirs.fourth = -7.0;
+    mine.year = mine.month = mine.day = mine.hour = mine.minute = mine.second = -7;
+    theirs.year = theirs.month = theirs.day = theirs.hour = theirs.minute = theirs.second = -7;
+    int n = ScanDataLine(line.c_str(), mine);
+    int m = std::sscanf(line.c_str(), "%04d-%02d-%02d %02d:%02d:%02d, %lf, %lf, %lf, %lf", &theirs.year, &theirs.month,
+                        &theirs.day, &theirs.hour, &theirs.minute, &theirs.second, &theirs.raw, &theirs.mean,
+                        &theirs.filter, &theirs.fourth);
+    ASSERT_EQ(n, m) << "line: [" << line << "]";
+    ASSERT_EQ(mine.year, theirs.year) << line;
+    ASSERT_EQ(mine.month, theirs.month) << line;
+    ASSERT_EQ(mine.day, theirs.day) << line;
+    ASSERT_EQ(mine.hour, theirs.hour) << line;
+    ASSERT_EQ(mine.minute, theirs.minute) << line;
+    ASSERT_EQ(mine.second, theirs.second) << line;
+    ASSERT_TRUE(sameDouble(mine.raw, theirs.raw)) << line << " " << mine.raw << " vs " << theirs.raw;
+    ASSERT_TRUE(sameDouble(mine.mean, theirs.mean)) << line;
+    ASSERT_TRUE(sameDouble(mine.filter, theirs.filter)) << line;
+    ASSERT_TRUE(sameDouble(mine.fourth, theirs.fourth)) << line;
+}
+
+TEST(DataLineScannerMatchesSscanf, OnLinesTheWriterWrites) {
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> v(-1e6, 1e6);
+    for (int i = 0; i < 5000; ++i) {
+        SampleTime t{1900 + static_cast<int>(rng() % 300), 1 + static_cast<int>(rng() % 12),
+                     1 + static_cast<int>(rng() % 31), static_cast<int>(rng() % 24), static_cast<int>(rng() % 60),
+                     static_cast<int>(rng() % 60)};
+        char reply[40];
+        std::snprintf(reply, sizeof reply, "%+.8E", v(rng));
+        expectSameAsSscanf(FormatDataLine(t, reply, v(rng), v(rng)));
+    }
+}
+
+TEST(DataLineScannerMatchesSscanf, OnEdgeTokens) {
+    const char* tokens[] = {"1e", "1e+", ".", "-", "+.e1", "inf", "in", "nan(12)", "0x1p3", "0x", "0x1p", "1.5e5x",
+                            " -.5", "1..2", "infinity", "INFx", "nanx", "1e-", "00012", "-0", "0x1.8", "infi",
+                            "infinit", "-nan", "0x.8", "0x.", "1.e5", ".5e", "0x1.p1", "0X1P-2", "0x1g", "nAn",
+                            "-inf", "1E+5", "0xp1", "00x1", "0.x", "1e999", "-1e999", "1e-999", "4.9e-324",
+                            "2.4703282292062327e-324", "179769313486231580793728971405303415079934132710037826936173"
+                            "778980444968292764750946649017977587207096330286416692887910946555547851940402630657"
+                            "48811931", "0.1000000000000000055511151231257827", "", " ", "\t", "+-1", "--1"};
+    for (const char* token : tokens) {
+        expectSameAsSscanf(std::string("2024-03-05 14:07:09, ") + token + ", 2, 3, 4");
+        expectSameAsSscanf(std::string("2024-03-05 14:07:09, 1, 2, ") + token);
+    }
+    for (const char* date : {"", " ", "2024", "2024-", "-2024-1-1 1:1:1,1", "+202-03-05 14:07:09,1", "2024-03-05",
+                             "2024-03-05 ", "2024-03-05 14", "2024-03-05 14:", "2024-03-05 14:07:09",
+                             "2024-03-05 14:07:09,", "2024-03-05 14:07:09, ", "12345-1", "2024-123-1", " \n",
+                             "2024-03-05\n14:07:09\n,\n1\n,\n2\n,\n3"})
+        expectSameAsSscanf(date);
+}
+
+TEST(DataLineScannerMatchesSscanf, OnMutatedAndRandomLines) {
+    std::mt19937_64 rng(2024);
+    const std::string alphabet = "0123456789+-.eEpPxXnNiIaAfFtTyY(), \t:-\r\n";
+    const std::string base = "2024-03-05 14:07:09, +1.23456789E+00, 1.23456789E+00, -9.87654321E-01";
+    for (int i = 0; i < 100000; ++i) {
+        std::string line = base;
+        int edits = 1 + static_cast<int>(rng() % 4);
+        for (int e = 0; e < edits; ++e) {
+            std::size_t at = rng() % (line.size() + 1);
+            char c = alphabet[rng() % alphabet.size()];
+            switch (rng() % 3) {
+                case 0: line.insert(at, 1, c); break;
+                case 1: if (at < line.size()) line[at] = c; break;
+                default: if (at < line.size()) line.erase(at, 1); break;
+            }
+        }
+        expectSameAsSscanf(line);
+        if (HasFatalFailure()) return;
+    }
+    for (int i = 0; i < 20000; ++i) {
+        std::string line(rng() % 40, ' ');
+        for (char& c : line) c = alphabet[rng() % alphabet.size()];
+        expectSameAsSscanf(line);
+        if (HasFatalFailure()) return;
+    }
+}
 
 }  // namespace
 }  // namespace qs
