@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "chart/SeriesStyle.h"
 #include "platform/Conversions.h"
 
 namespace qs {
@@ -24,7 +25,7 @@ TGPIBTelnet::TGPIBTelnet(const Platform& p)
     MeasuredBox.setReadOnly(true);
     TRadioButton::group({&RadioButton1, &RadioButton2, &RadioButton3});
     // The chart's design: command 1's raw line starts bold, everything shown.
-    for (int n = 1; n <= 6; ++n) Chart1.Series(n).SetPenWidth(n == 1 ? 2 : 1);
+    for (int n = 1; n <= 6; ++n) Chart1.Series(n).SetPenWidth(SeriesStyleOf(n).initialPenWidth);
     wireEvents();
 }
 
