@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -213,6 +214,18 @@ private:
     int sampleChannel() const;
     // Records the outcome of a data-file write in DataFileStatus.
     void noteDataFileWrite(bool written, const std::string& fileName);
+
+    // ---- link helpers (link/ConnectionLifecycle.cpp, link/Watchdog.cpp)
+    // Start and Stop; unattended: run by a recovery nobody started, so that
+    // their failures go to LinkStatus instead of a modal box.
+    void startLink(bool unattended);
+    void stopLink(bool unattended);
+    void reportLinkFailure(const char* message, bool unattended);
+    // Runs a recovery's Stop and Start steps: an exception ends them and is
+    // shown in LinkStatus; a link left down is retried by the watchdog.
+    void runRecovery(const std::function<void()>& steps);
+    void armReconnectRetry();
+    void watchdogReconnect(const std::string& reason);
 };
 
 }  // namespace qs

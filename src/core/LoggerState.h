@@ -47,6 +47,18 @@ struct LoggerState {
     std::uint8_t ReceiveBuffer[kReceiveBufferSize] = {};
     int ReceiveLength = 0;
 
+    // Link recovery beyond the classic fields above.
+    // 1 while a link that went down without a Stop is to be reopened by the
+    // watchdog (AutoReconnect ticked); cleared when the link is up again or a
+    // person presses Stop.
+    int reconnectPending = 0;
+    // Who asked the current link to close: 0 nobody (its disconnect event is
+    // a loss), 1 a person's Stop, 2 a recovery's Stop.
+    int stopRequested = 0;
+    // Set by a recovery just before it presses Start or Stop, and taken by
+    // that handler: its failures then go to the status line, not a modal box.
+    int unattendedClick = 0;
+
     // Statistics reset: count, extremes, filters and latest values start over.
     // Difference, the held values and ReplyPhase keep theirs.
     void ResetStatistics();

@@ -1,12 +1,181 @@
-// PLACEHOLDER: handlers not built yet.
+// Opening and closing the link to the adapter, keeping the window's controls
+// in step with it, and the recovery after a failed send.
+#include <exception>
+#include <utility>
+
 #include "app/TGPIBTelnet.h"
+#include "link/FlagScope.h"
+#include "link/LinkMessages.h"
+#include "link/ResultsLog.h"
+#include "platform/Conversions.h"
 
 namespace qs {
+namespace {
 
-void TGPIBTelnet::StartButtonClick() {}
-void TGPIBTelnet::ResetButtonClick() {}
-void TGPIBTelnet::TelnetConnected() {}
-void TGPIBTelnet::TelnetDisconnected() {}
-void TGPIBTelnet::SendFailureRecovery() {}
+// Both directions are tried this often, with this wait (and a message pump)
+// after each try: the link event must arrive within the wait.
+constexpr int kLinkAttempts = 30;
+constexpr int kAttemptWaitMs = 500;
+
+// Values of LoggerState::stopRequested.
+constexpr int kStopByPerson = 1;
+constexpr int kStopByRecovery = 2;
+
+}  // namespace
+
+// A recovery presses the buttons with unattendedClick set; a click that finds
+// it clear came from a person, even one made inside a recovery's waits.
+void TGPIBTelnet::StartButtonClick() { startLink(std::exchange(State.unattendedClick, 0) != 0); }
+
+void TGPIBTelnet::ResetButtonClick() { stopLink(std::exchange(State.unattendedClick, 0) != 0); }
+
+void TGPIBTelnet::startLink(bool unattended) {
+    // A person's Start begins a fresh transcript; a recovery's keeps the
+    // conversation that led to it.
+    if (SaveResultsBox.checked() && State.Restarting == 0) DeleteResultsLog();
+
+    int timeoutSeconds = StrToInt(TimeOutBox.text());
+    if (timeoutSeconds <= 0) timeoutSeconds = 1;
+    WatchdogTimer.setInterval(SecondsToMs(timeoutSeconds));
+
+    const std::string host = HostBox.text();
+    Telnet.setHost(host);
+
+    for (int attempt = 0; attempt < kLinkAttempts && State.Connected != 0; ++attempt) {
+        stopLink(unattended);
+        platform.loop.sleepAndPump(kAttemptWaitMs);
+    }
+    if (State.Connected != 0) {
+        reportLinkFailure(kStartClearFailure, unattended);
+        return;
+    }
+
+    LinkStatus.setCaption(ConnectingStatus(host));
+    for (int attempt = 0; attempt < kLinkAttempts && State.Connected == 0; ++attempt) {
+        // Whatever the Telnet layer raises is one failed attempt.
+        try {
+            Telnet.Connect();
+            platform.loop.sleepAndPump(kAttemptWaitMs);
+        } catch (...) {
+            platform.loop.sleepAndPump(kAttemptWaitMs);
+        }
+    }
+    if (State.Connected == 0) reportLinkFailure(kConnectFailure, unattended);
+}
+
+void TGPIBTelnet::stopLink(bool unattended) {
+    WatchdogTimer.setEnabled(false);
+    // A person who stops the logger wants it to stay stopped.
+    if (!unattended) State.reconnectPending = 0;
+
+    for (int attempt = 0; attempt < kLinkAttempts && State.Connected != 0; ++attempt) {
+        State.stopRequested = unattended ? kStopByRecovery : kStopByPerson;
+        try {
+            Telnet.Disconnect(true);
+            platform.loop.sleepAndPump(kAttemptWaitMs);
+        } catch (...) {
+            platform.loop.sleepAndPump(kAttemptWaitMs);
+        }
+    }
+    if (State.Connected != 0) reportLinkFailure(kStopFailure, unattended);
+    State.ReplyPhase = 0;
+}
+
+void TGPIBTelnet::reportLinkFailure(const char* message, bool unattended) {
+    if (unattended) {
+        // Nobody may be there to close a modal box, and the recovery must go
+        // on to its next try: the status line keeps the news instead.
+        LinkStatus.setCaption(RecoveryFailedStatus(message, AutoReconnect.checked(), WatchdogTimer.interval()));
+        return;
+    }
+    LinkStatus.setCaption(State.Connected != 0 ? DisconnectFailedStatus() : ConnectFailedStatus());
+    platform.dialogs.messageBox(message, kErrorCaption, MsgButtons::Ok, MsgIcon::None);
+}
+
+void TGPIBTelnet::TelnetConnected() {
+    StartButton.setEnabled(false);
+    IntervalBox.setEnabled(false);
+    ResetButton.setEnabled(true);
+    TextFileBox.setEnabled(false);
+    State.Connected = 1;
+    State.ReplyPhase = 0;
+
+    State.stopRequested = 0;
+    State.reconnectPending = 0;
+    // A new link gets a whole time-out for its greeting: a watchdog period
+    // left running from the old link (armed by a tick pumped inside Stop's
+    // wait, or the retry period of a lost link) would cut it short. The
+    // first overdue tick arms the watchdog afresh.
+    WatchdogTimer.setEnabled(false);
+    LinkStatus.setCaption(LinkUpStatus());
+}
+
+void TGPIBTelnet::TelnetDisconnected() {
+    if (State.Closing != 0) return;
+    StartButton.setEnabled(true);
+    IntervalBox.setEnabled(true);
+    ResetButton.setEnabled(false);
+    TextFileBox.setEnabled(true);
+    State.Connected = 0;
+    State.AwaitingReply = 0;
+    CountDown.setCaption("Offline");
+
+    const int requestedBy = std::exchange(State.stopRequested, 0);
+    if (requestedBy == kStopByPerson) {
+        LinkStatus.setCaption(StoppedStatus());
+    } else if (requestedBy == 0) {
+        // The adapter or the network closed the link. The countdown stands
+        // still while offline, so it can never arm the watchdog: arm it here,
+        // one time-out from now, when the user asked for reconnects.
+        const bool autoReconnect = AutoReconnect.checked();
+        if (autoReconnect) {
+            State.reconnectPending = 1;
+            WatchdogTimer.setEnabled(false);
+            WatchdogTimer.setEnabled(true);
+        }
+        LinkStatus.setCaption(LinkLostStatus(autoReconnect, WatchdogTimer.interval()));
+    }
+    // A recovery's own Stop leaves its "Reconnecting" status standing.
+}
+
+void TGPIBTelnet::SendFailureRecovery() {
+    if (SaveResultsBox.checked()) LogResetMarker();
+    // PollBusy stays set throughout, so the ticks pumped in the waits start
+    // no poll; it is cleared however the recovery ends, so that polling
+    // resumes on a link that is up.
+    runRecovery([this] {
+        stopLink(true);
+        platform.loop.sleepAndPump(kAttemptWaitMs);
+        State.AwaitingReply = 0;
+        {
+            FlagScope restarting(State.Restarting);
+            startLink(true);
+        }
+        platform.loop.sleepAndPump(kAttemptWaitMs);
+    });
+    State.PollBusy = 0;
+}
+
+void TGPIBTelnet::runRecovery(const std::function<void()>& steps) {
+    try {
+        steps();
+    } catch (const std::exception& e) {
+        // Typically a TimeOutBox text that does not convert, met by Start.
+        // The default error report may be a modal box, which would hold the
+        // recovery up for nobody: the status line shows it instead, and the
+        // watchdog tries again.
+        LinkStatus.setCaption(RecoveryFailedStatus(e.what(), AutoReconnect.checked(), WatchdogTimer.interval()));
+    }
+    armReconnectRetry();
+}
+
+void TGPIBTelnet::armReconnectRetry() {
+    if (State.Connected != 0 || State.Closing != 0 || !AutoReconnect.checked()) return;
+    // Offline, the countdown never arms the watchdog; a fresh period gives
+    // the next try one time-out from now.
+    State.reconnectPending = 1;
+    WatchdogTimer.setEnabled(false);
+    WatchdogTimer.setEnabled(true);
+}
 
 }  // namespace qs

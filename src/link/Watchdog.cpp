@@ -1,8 +1,56 @@
-// PLACEHOLDER: handlers not built yet.
+// The watchdog: a poll overdue for a whole time-out, or a link that was lost,
+// is dealt with by replaying stranded data or by reconnecting.
 #include "app/TGPIBTelnet.h"
+#include "core/DeferredError.h"
+#include "link/FlagScope.h"
+#include "link/LinkMessages.h"
+#include "link/StrandedData.h"
+#include "platform/Conversions.h"
 
 namespace qs {
 
-void TGPIBTelnet::WatchdogTimerTimer() {}
+void TGPIBTelnet::WatchdogTimerTimer() {
+    const bool linkLost = State.reconnectPending != 0;
+    if ((State.OverdueTicks == 0 && !linkLost) || !AutoReconnect.checked() || State.WatchdogActive != 0) return;
+
+    IntervalBox.setText(FloatToStr(State.IntervalSeconds));
+    FlagScope active(State.WatchdogActive);
+
+    const bool stranded =
+        StrandedCheckBox.checked() && IsStrandedNumber(State.ReceiveBuffer, State.ReceiveLength);
+    const auto replay = [this] {
+        FlagScope replaying(State.StrandedReplay);
+        OnDataAvailable(nullptr, 0);
+    };
+    if (!linkLost) {
+        if (stranded) replay();
+        else watchdogReconnect(NoDataReason(WatchdogTimer.interval()));
+        return;
+    }
+
+    // A lost link brings nothing more to complete the stranded bytes: they
+    // become their sample first, and the link is reopened all the same. A
+    // bad setting met by the replay is reported after the reconnect.
+    DeferredError deferred;
+    if (stranded) deferred.run(replay);
+    watchdogReconnect(LinkLostReason());
+    deferred.rethrow();
+}
+
+void TGPIBTelnet::watchdogReconnect(const std::string& reason) {
+    LinkStatus.setCaption(ReconnectingStatus(reason));
+    runRecovery([this] {
+        {
+            FlagScope unattended(State.unattendedClick);
+            ResetButton.Click();
+        }
+        platform.loop.sleepAndPump(1000);
+        platform.loop.sleepAndPump(500);
+        platform.loop.sleep(500);
+        FlagScope restarting(State.Restarting);
+        FlagScope unattended(State.unattendedClick);
+        StartButton.Click();
+    });
+}
 
 }  // namespace qs

@@ -8,6 +8,7 @@ namespace qs {
 
 void VirtualTelnet::Connect() {
     ++connectCalls_;
+    connectTimes_.push_back(time_.nowMs());
     if (up_ || connecting_) return;
     if (connectMode == ConnectMode::Refuse) throw Exception("Connection refused");
     if (connectMode == ConnectMode::Hang) return;
@@ -25,6 +26,7 @@ void VirtualTelnet::Connect() {
 
 void VirtualTelnet::Disconnect(bool) {
     ++disconnectCalls_;
+    disconnectTimes_.push_back(time_.nowMs());
     if (!up_ || !reportsDisconnect) return;
     const std::uint64_t gen = ++generation_;
     up_ = false;

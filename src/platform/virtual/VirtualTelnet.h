@@ -57,6 +57,9 @@ public:
     bool linkUp() const { return up_; }
     int connectCalls() const { return connectCalls_; }
     int disconnectCalls() const { return disconnectCalls_; }
+    // Virtual times (ms) of every Connect and Disconnect call, in call order.
+    const std::vector<std::int64_t>& connectTimes() const { return connectTimes_; }
+    const std::vector<std::int64_t>& disconnectTimes() const { return disconnectTimes_; }
 
 private:
     void linkDown();
@@ -73,6 +76,8 @@ private:
     std::vector<std::string> commands_;
     int connectCalls_ = 0;
     int disconnectCalls_ = 0;
+    std::vector<std::int64_t> connectTimes_;
+    std::vector<std::int64_t> disconnectTimes_;
 };
 
 }  // namespace qs

@@ -1,0 +1,42 @@
+#include "link/LinkMessages.h"
+
+#include "platform/Conversions.h"
+
+namespace qs {
+namespace {
+
+std::string seconds(int ms) { return FloatToStr(ms / 1000.0) + " s"; }
+
+}  // namespace
+
+std::string ConnectingStatus(const std::string& host) { return "Connecting to " + host + " ..."; }
+
+std::string LinkUpStatus() { return "Link up"; }
+
+std::string StoppedStatus() { return "Link down: stopped"; }
+
+std::string LinkLostStatus(bool autoReconnect, int retryMs) {
+    std::string text = "Link down: closed by the adapter or the network";
+    if (autoReconnect) text += "; reconnecting in " + seconds(retryMs);
+    return text;
+}
+
+std::string ReconnectingStatus(const std::string& reason) { return "Reconnecting: " + reason; }
+
+std::string RecoveryFailedStatus(const std::string& message, bool autoReconnect, int retryMs) {
+    std::string text = "Reconnect failed: " + message;
+    if (autoReconnect) text += " Trying again in " + seconds(retryMs) + ".";
+    return text;
+}
+
+std::string ConnectFailedStatus() { return "Link down: could not connect"; }
+
+std::string DisconnectFailedStatus() { return "Link up: could not disconnect"; }
+
+std::string NoDataReason(int timeoutMs) { return "no data from the adapter for " + seconds(timeoutMs); }
+
+std::string LinkLostReason() { return "the link was lost"; }
+
+std::string SendFailedReason(const std::string& error) { return "sending a command failed (" + error + ")"; }
+
+}  // namespace qs

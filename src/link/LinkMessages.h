@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+
+namespace qs {
+
+// The link's modal messages, shown with the caption "ERROR", an OK button and
+// no icon when a person pressed Start or Stop.
+inline constexpr const char* kErrorCaption = "ERROR";
+inline constexpr const char* kStartClearFailure =
+    "Could not forcibly disconnect from the KISS-488 via Telnet. Retried 30 times to no avail. Something is stuck.";
+inline constexpr const char* kConnectFailure =
+    "Could not connect to KISS-488 via Telnet. Retried 30 times to no avail. Something is stuck.";
+inline constexpr const char* kStopFailure =
+    "Could not forcibly disconnect from the KISS-488 via Telnet. Retried 30 times to no avail. Something is stuck "
+    "during reset.";
+
+// What the window's status line (LinkStatus) says about the link, so that a
+// person coming back to an unattended logger can tell what happened.
+// retryMs is the watchdog's period: the time until the next automatic try.
+std::string ConnectingStatus(const std::string& host);
+std::string LinkUpStatus();
+std::string StoppedStatus();
+// The adapter or the network closed the link without a Stop.
+std::string LinkLostStatus(bool autoReconnect, int retryMs);
+std::string ReconnectingStatus(const std::string& reason);
+// A recovery nobody started could not do its Start or Stop.
+std::string RecoveryFailedStatus(const std::string& message, bool autoReconnect, int retryMs);
+// A Start or Stop a person pressed gave up (the modal box says why).
+std::string ConnectFailedStatus();
+std::string DisconnectFailedStatus();
+
+// Reasons given with ReconnectingStatus.
+std::string NoDataReason(int timeoutMs);
+std::string LinkLostReason();
+std::string SendFailedReason(const std::string& error);
+
+}  // namespace qs

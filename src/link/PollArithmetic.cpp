@@ -1,0 +1,32 @@
+#include "link/PollArithmetic.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace qs {
+
+float ToSingle(double seconds) {
+    constexpr double largest = std::numeric_limits<float>::max();
+    if (seconds > largest) return std::numeric_limits<float>::infinity();
+    if (seconds < -largest) return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(seconds);
+}
+
+std::string CountdownCaption(int countdownMs) {
+    const float seconds = static_cast<float>(countdownMs) / 1000.0f;
+    // to_chars never consults the locale, and rounds the exact binary value
+    // of the float just as "%.1f" does.
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(seconds), std::chars_format::fixed, 1);
+    return ec == std::errc() ? std::string(buf, end) : std::string();
+}
+
+int MinimumTimeoutSeconds(float intervalSeconds) {
+    const double rounded = std::trunc(static_cast<double>(intervalSeconds) + 0.5);
+    if (!(rounded > 0.0)) return 1;
+    if (rounded >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    return static_cast<int>(rounded);
+}
+
+}  // namespace qs

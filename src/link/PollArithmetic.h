@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+namespace qs {
+
+// The interval as the poll scheduler keeps it: narrowed to single precision.
+// Values beyond the float range become an infinity of the same sign instead
+// of an undefined conversion.
+float ToSingle(double seconds);
+
+// The CountDown caption for a countdown in milliseconds: the seconds computed
+// in single precision and written with one decimal ("%.1f"), always with a
+// point. 2150 ms reads "2.2", because 2.15f lies just above 2.15.
+std::string CountdownCaption(int countdownMs);
+
+// The shortest time-out the watchdog may have for an interval, in whole
+// seconds: the interval rounded half up, and at least 1. Saturates at the
+// largest int for an absurd interval.
+int MinimumTimeoutSeconds(float intervalSeconds);
+
+}  // namespace qs
