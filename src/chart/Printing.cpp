@@ -1,9 +1,34 @@
-// PLACEHOLDER: handlers not built yet.
+// Printing the chart, a set number of samples per landscape page.
 #include "app/TGPIBTelnet.h"
+#include "platform/Conversions.h"
 
 namespace qs {
 
-void TGPIBTelnet::PrintButtonClick() {}
-void TGPIBTelnet::SamplesPerPrintedPageExit() {}
+void TGPIBTelnet::PrintButtonClick() {
+    const int remembered = Chart1.GetPointsPerPage();
+    Chart1.SetPointsPerPage(State.SamplesPerPage);
+    try {
+        // The page count is asked anew before every page.
+        for (int page = 1; page <= Chart1.PageCount(); ++page) {
+            Chart1.SetPage(page);
+            Chart1.PrintLandscape();
+        }
+    } catch (...) {
+        // A printer error half-way must not leave the window showing only
+        // the last printed page: the chart's own paging comes back first.
+        Chart1.SetPointsPerPage(remembered);
+        Chart1.Redraw();
+        throw;
+    }
+    Chart1.SetPointsPerPage(remembered);
+    Chart1.Redraw();
+}
+
+// The box keeps what was typed; only the value used is held to at least 100.
+void TGPIBTelnet::SamplesPerPrintedPageExit() {
+    if (SamplesPerPrintedPage.text().empty()) return;
+    const int samples = StrToInt(SamplesPerPrintedPage.text());
+    State.SamplesPerPage = samples < 100 ? 100 : samples;
+}
 
 }  // namespace qs
