@@ -1,0 +1,43 @@
+#pragma once
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+
+#include <qcustomplot.h>
+
+class QRubberBand;
+
+namespace qs {
+
+// The chart's mouse, as its hint tells the user: a left drag from upper-left
+// to lower-right zooms into the dragged rectangle, a left drag the other way
+// zooms back out to all points, a right drag pans.
+class ChartNavigator : public QObject {
+    Q_OBJECT
+public:
+    // onUserView runs when the user has set the visible ranges himself,
+    // onAutoView when he asked for the whole data again.
+    ChartNavigator(QCustomPlot* plot, std::function<void()> onUserView, std::function<void()> onAutoView);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void beginZoom(QPoint at);
+    void endZoom(QPoint at);
+    void beginPan(QPoint at);
+    void pan(QPoint at);
+
+    // members
+    QCustomPlot* plot_;
+    std::function<void()> onUserView_;
+    std::function<void()> onAutoView_;
+    QRubberBand* band_;
+    QPoint origin_;
+    bool zooming_ = false;
+    bool panning_ = false;
+    QCPRange panKeys_, panLeft_, panRight_;
+};
+
+}  // namespace qs

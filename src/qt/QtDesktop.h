@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/Desktop.h"
+
+namespace qs {
+
+// The system's file manager, through the desktop's URL handler.
+class QtDesktop : public IDesktop {
+public:
+    void openFolder(const std::string& path) override;
+};
+
+}  // namespace qs

@@ -1,0 +1,127 @@
+#include "qt/QtSeries.h"
+
+#include <qcustomplot.h>
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace qs {
+
+QtSeries::QtSeries(QCPGraph* graph, std::function<void()> changed)
+    : graph_(graph), data_(new SeriesData), changed_(std::move(changed)) {
+    graph_->setData(data_.staticCast<QCPGraphDataContainer>());
+}
+
+void QtSeries::AddPoint(double x, double y) {
+    data_->add(QCPGraphData(x, y));
+    if (rangeKnown_ && !std::isnan(y)) {
+        if (!haveRange_) {
+            min_ = max_ = y;
+            haveRange_ = true;
+        } else {
+            if (y < min_) min_ = y;
+            if (y > max_) max_ = y;
+        }
+    }
+    changed_();
+}
+
+void QtSeries::Clear() {
+    data_->clear();
+    rangeKnown_ = true;
+    haveRange_ = false;
+    changed_();
+}
+
+int QtSeries::Count() const { return data_->size(); }
+
+void QtSeries::DeleteFirst() {
+    if (data_->isEmpty()) return;
+    const double y = data_->constBegin()->value;
+    data_->dropFirst();
+    if (data_->isEmpty()) {
+        rangeKnown_ = true;
+        haveRange_ = false;
+    } else if (rangeKnown_ && haveRange_ && (y == min_ || y == max_)) {
+        rangeKnown_ = false;
+    }
+    changed_();
+}
+
+void QtSeries::checkIndex(int index) const {
+    if (index < 0 || index >= data_->size())
+        throw std::out_of_range("point index " + std::to_string(index) + " out of range");
+}
+
+double QtSeries::XValue(int index) const {
+    checkIndex(index);
+    return data_->at(index)->key;
+}
+
+double QtSeries::YValue(int index) const {
+    checkIndex(index);
+    return data_->at(index)->value;
+}
+
+void QtSeries::rescan() const {
+    haveRange_ = false;
+    for (auto it = data_->constBegin(); it != data_->constEnd(); ++it) {
+        const double y = it->value;
+        if (std::isnan(y)) continue;
+        if (!haveRange_) {
+            min_ = max_ = y;
+            haveRange_ = true;
+        } else {
+            if (y < min_) min_ = y;
+            if (y > max_) max_ = y;
+        }
+    }
+    rangeKnown_ = true;
+}
+
+bool QtSeries::valueRange(double& lower, double& upper) const {
+    if (!rangeKnown_) rescan();
+    if (!haveRange_) return false;
+    lower = min_;
+    upper = max_;
+    return true;
+}
+
+bool QtSeries::valueRangeIn(const QCPRange& keys, double& lower, double& upper) const {
+    bool found = false;
+    const QCPRange range = data_->valueRange(found, QCP::sdBoth, keys);
+    if (!found) return false;
+    lower = range.lower;
+    upper = range.upper;
+    return true;
+}
+
+double QtSeries::MaxY() const {
+    double lower = 0.0, upper = 0.0;
+    return valueRange(lower, upper) ? upper : 0.0;
+}
+
+double QtSeries::MinY() const {
+    double lower = 0.0, upper = 0.0;
+    return valueRange(lower, upper) ? lower : 0.0;
+}
+
+void QtSeries::SetVisible(bool visible) {
+    graph_->setVisible(visible);
+    changed_();
+}
+
+bool QtSeries::Visible() const { return graph_->visible(); }
+
+void QtSeries::SetPenWidth(int pixels) {
+    QPen pen = graph_->pen();
+    pen.setWidth(pixels);
+    graph_->setPen(pen);
+    changed_();
+}
+
+int QtSeries::PenWidth() const { return graph_->pen().width(); }
+
+}  // namespace qs

@@ -1,0 +1,65 @@
+#pragma once
+#include <QSharedPointer>
+
+#include <functional>
+
+#include "platform/Chart.h"
+#include "qt/SeriesData.h"
+
+class QCPGraph;
+class QCPRange;
+
+namespace qs {
+
+// One line series stored in its QCPGraph: the graph's data container is the
+// only copy of the points. Points stay in ascending x (equal x in the order
+// added); appending in order and dropping the oldest are constant time.
+//
+// The smallest and largest y are kept as points arrive, and only searched
+// again after the point that held one of them has been dropped, so the chart
+// can scale its axes at every frame without walking a million points.
+class QtSeries : public ISeries {
+public:
+    // changed runs after every change of the points or the look (the chart
+    // coalesces the repaints).
+    QtSeries(QCPGraph* graph, std::function<void()> changed);
+
+    // store
+    void AddPoint(double x, double y) override;
+    void Clear() override;
+    int Count() const override;
+    void DeleteFirst() override;
+    double XValue(int index) const override;
+    double YValue(int index) const override;
+    double MaxY() const override;
+    double MinY() const override;
+
+    // display
+    void SetVisible(bool visible) override;
+    bool Visible() const override;
+    void SetPenWidth(int pixels) override;
+    int PenWidth() const override;
+
+    // for the chart
+    // Smallest and largest y (NaN ignored); false when there is none.
+    bool valueRange(double& lower, double& upper) const;
+    // The same over the points whose x lies within keys (a page of the chart).
+    bool valueRangeIn(const QCPRange& keys, double& lower, double& upper) const;
+    QCPGraph* graph() const { return graph_; }
+    const SeriesData& data() const { return *data_; }
+
+private:
+    void checkIndex(int index) const;
+    void rescan() const;
+
+    // members
+    QCPGraph* graph_;
+    QSharedPointer<SeriesData> data_;
+    std::function<void()> changed_;
+    mutable bool rangeKnown_ = true;  // min_/max_ hold the extremes of the points
+    mutable bool haveRange_ = false;  // at least one point with a y that is a number
+    mutable double min_ = 0.0;
+    mutable double max_ = 0.0;
+};
+
+}  // namespace qs
