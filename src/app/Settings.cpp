@@ -1,0 +1,139 @@
+#include "app/Settings.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "core/CNumbers.h"
+
+namespace qs {
+namespace {
+
+using K = SettingKind;
+
+constexpr std::array<SettingSlot, kSettingCount> kSlots{{
+    {"HostBox", K::Text},
+    {"IntervalBox", K::Text},
+    {"CommandBox", K::Text},
+    {"CommandBox2", K::Text},
+    {"DisplayDataBox", K::Flag},
+    {"DisplayMeanBox", K::Flag},
+    {"MeanBox", K::Text},
+    {"ScrollBox", K::Text},
+    {"DeleteFirstCheckBox", K::Flag},
+    {"AutoReconnect", K::Flag},
+    {"FilterCheckbox", K::Flag},
+    {"FilterPoints", K::Text},
+    {"BoldRaw", K::Flag},
+    {"BoldMean", K::Flag},
+    {"BoldFilter", K::Flag},
+    {"SamplesPerPrintedPage", K::Text},
+    {"TextFileBox", K::Text},
+    {"HintBox", K::Flag},
+    {"MinStringBox", K::Text},
+    {"SaveResultsBox", K::Flag},
+    {"TimeOutBox", K::Text},
+    {"StrandedCheckBox", K::Flag},
+    {"AbsoluteCheckBox", K::Flag},
+}};
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced leaves the
+// new file in place all the same, so this is best effort.
+void syncFolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+const std::array<SettingSlot, kSettingCount>& SettingSlots() { return kSlots; }
+
+Settings ParseSettings(std::string_view bytes) {
+    Settings settings;
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < kSettingCount && pos < bytes.size(); ++i) {
+        std::size_t end = bytes.find('\n', pos);
+        std::string_view line = bytes.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+        pos = end == std::string_view::npos ? bytes.size() : end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (kSlots[i].kind == K::Flag)
+            settings.values[i] = CAtol(line) != 0;
+        else
+            settings.values[i] = std::string(line);
+    }
+    return settings;
+}
+
+std::string FormatSettings(const Settings& settings) {
+    std::string out;
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const std::optional<SettingValue>& value = settings.values[i];
+        if (kSlots[i].kind == K::Flag) {
+            const bool* checked = value ? std::get_if<bool>(&*value) : nullptr;
+            out += checked && *checked ? "1" : "0";
+        } else if (const std::string* text = value ? std::get_if<std::string>(&*value) : nullptr) {
+            for (char c : *text) out += (c == '\r' || c == '\n') ? ' ' : c;
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::optional<Settings> ReadSettingsFile(const std::string& path) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, file.get())) > 0) bytes.append(buf, n);
+    if (std::ferror(file.get())) return std::nullopt;
+    return ParseSettings(bytes);
+}
+
+std::string TemporaryFileFor(const std::string& path) { return path + "." + std::to_string(::getpid()) + ".tmp"; }
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    const std::string temporary = TemporaryFileFor(path);
+    // A file of this name can only be left over from an earlier process with
+    // the same id that died while saving.
+    ::unlink(temporary.c_str());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    struct stat old {};
+    // The replacement keeps the permissions the user gave the old file.
+    if (ok && ::stat(path.c_str(), &old) == 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    syncFolderOf(path);
+    return true;
+}
+
+}  // namespace qs

@@ -1,0 +1,218 @@
+// The settings file as bytes: reading, writing, and replacing it safely.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "TempWorkDir.h"
+#include "app/Settings.h"
+
+namespace qs {
+namespace {
+
+std::string text(const Settings& s, std::size_t line) { return std::get<std::string>(*s.values[line - 1]); }
+bool flag(const Settings& s, std::size_t line) { return std::get<bool>(*s.values[line - 1]); }
+
+// 23 lines, all texts "t<line>" and all flags checked.
+std::string fileOf(const char* lineEnd) {
+    std::string bytes;
+    for (std::size_t i = 0; i < kSettingCount; ++i)
+        bytes +=
+            (SettingSlots()[i].kind == SettingKind::Flag ? std::string("1") : "t" + std::to_string(i + 1)) + lineEnd;
+    return bytes;
+}
+
+TEST(SettingSlots, HoldTheTwentyThreeControlsInFileOrder) {
+    const char* const names[] = {"HostBox",
+                                 "IntervalBox",
+                                 "CommandBox",
+                                 "CommandBox2",
+                                 "DisplayDataBox",
+                                 "DisplayMeanBox",
+                                 "MeanBox",
+                                 "ScrollBox",
+                                 "DeleteFirstCheckBox",
+                                 "AutoReconnect",
+                                 "FilterCheckbox",
+                                 "FilterPoints",
+                                 "BoldRaw",
+                                 "BoldMean",
+                                 "BoldFilter",
+                                 "SamplesPerPrintedPage",
+                                 "TextFileBox",
+                                 "HintBox",
+                                 "MinStringBox",
+                                 "SaveResultsBox",
+                                 "TimeOutBox",
+                                 "StrandedCheckBox",
+                                 "AbsoluteCheckBox"};
+    const std::set<std::size_t> flags{5, 6, 9, 10, 11, 13, 14, 15, 18, 20, 22, 23};
+    for (std::size_t line = 1; line <= kSettingCount; ++line) {
+        EXPECT_EQ(SettingSlots()[line - 1].control, names[line - 1]) << line;
+        EXPECT_EQ(SettingSlots()[line - 1].kind, flags.contains(line) ? SettingKind::Flag : SettingKind::Text) << line;
+    }
+}
+
+TEST(ParseSettings, ReadsCarriageReturnLineFeedAndLoneLineFeedAlike) {
+    for (const char* end : {"\r\n", "\n"}) {
+        const Settings s = ParseSettings(fileOf(end));
+        EXPECT_EQ(text(s, 1), "t1") << end;
+        EXPECT_EQ(text(s, 21), "t21");
+        EXPECT_TRUE(flag(s, 23));
+        EXPECT_EQ(FormatSettings(s), fileOf("\r\n"));
+    }
+}
+
+struct FlagCase {
+    const char* line;
+    bool checked;
+};
+
+class FlagLine : public ::testing::TestWithParam<FlagCase> {};
+
+// A flag is the C library's atol of its line, checked when not zero.
+TEST_P(FlagLine, ChecksItsBoxWhenItsNumberIsNotZero) {
+    std::string bytes = "host\r\n2\r\nc1\r\nc2\r\n" + std::string(GetParam().line) + "\r\n";
+    EXPECT_EQ(flag(ParseSettings(bytes), 5), GetParam().checked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, FlagLine,
+                         ::testing::Values(FlagCase{"1", true}, FlagCase{"2", true}, FlagCase{"-1", true},
+                                           FlagCase{"12abc", true}, FlagCase{" 3", true}, FlagCase{"0", false},
+                                           FlagCase{"", false}, FlagCase{"abc", false}, FlagCase{"+0", false},
+                                           FlagCase{"00", false}, FlagCase{"0x1", false}));
+
+TEST(ParseSettings, FewerLinesLeaveTheRestAbsent) {
+    const Settings s = ParseSettings("10.0.0.7\r\n3\r\n");
+    EXPECT_EQ(text(s, 1), "10.0.0.7");
+    EXPECT_EQ(text(s, 2), "3");
+    for (std::size_t i = 2; i < kSettingCount; ++i) EXPECT_FALSE(s.values[i].has_value()) << i + 1;
+    for (const auto& value : ParseSettings("").values) EXPECT_FALSE(value.has_value());
+}
+
+TEST(ParseSettings, ALastLineWithoutItsLineEndIsRead) {
+    const Settings s = ParseSettings("10.0.0.7\r\n3");
+    EXPECT_EQ(text(s, 2), "3");
+    EXPECT_FALSE(s.values[2].has_value());
+}
+
+TEST(ParseSettings, ExtraLinesAreIgnored) {
+    const Settings s = ParseSettings(fileOf("\r\n") + "extra\r\n0\r\n");
+    EXPECT_EQ(FormatSettings(s), fileOf("\r\n"));
+}
+
+TEST(ParseSettings, EmptyLinesAreEmptyTexts) {
+    const Settings s = ParseSettings("\r\n\r\n\r\n");
+    EXPECT_EQ(text(s, 1), "");
+    EXPECT_EQ(text(s, 3), "");
+}
+
+// Texts longer than 253 characters are read whole and stay in their line,
+// instead of spilling their rest into the next position.
+TEST(ParseSettings, ALongTextIsReadWholeAndDoesNotSpill) {
+    const std::string longCommand(300, 'Q');
+    const Settings s = ParseSettings("h\r\n2\r\n" + longCommand + "\r\nsecond\r\n1\r\n");
+    EXPECT_EQ(text(s, 3), longCommand);
+    EXPECT_EQ(text(s, 4), "second");
+    EXPECT_TRUE(flag(s, 5));
+}
+
+TEST(FormatSettings, EveryLineEndsWithCarriageReturnLineFeed) {
+    Settings s;
+    s.values[0] = std::string("host");
+    s.values[4] = true;
+    const std::string bytes = FormatSettings(s);
+    EXPECT_EQ(bytes.substr(0, 15), "host\r\n\r\n\r\n\r\n1\r\n");
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 23);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), 23);
+}
+
+TEST(FormatSettings, ALineBreakInsideATextCannotShiftTheLinesAfterIt) {
+    Settings s = ParseSettings(fileOf("\r\n"));
+    s.values[2] = std::string("MEAS?\r\nRESET");
+    const Settings back = ParseSettings(FormatSettings(s));
+    EXPECT_EQ(text(back, 3), "MEAS?  RESET");
+    EXPECT_EQ(text(back, 4), "t4");
+    EXPECT_TRUE(flag(back, 23));
+}
+
+TEST(SettingsFile, WriteThenReadGivesBackEveryValue) {
+    test::TempWorkDir dir;
+    Settings s = ParseSettings(fileOf("\r\n"));
+    s.values[8] = false;
+    s.values[16] = std::string("run 7.csv");
+    ASSERT_TRUE(ReplaceFileContents("config.txt", FormatSettings(s)));
+    const std::optional<Settings> back = ReadSettingsFile("config.txt");
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->values, s.values);
+    EXPECT_FALSE(ReadSettingsFile("missing.txt").has_value());
+}
+
+class SafeReplace : public ::testing::Test {
+protected:
+    test::TempWorkDir dir;
+    const std::string old = fileOf("\r\n");
+
+    void SetUp() override { test::WriteFile("config.txt", old); }
+    void expectOldFileWholeAndNoTemporary() {
+        EXPECT_EQ(test::ReadFile("config.txt"), old);
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_TRUE(name == "config.txt" || entry.is_directory()) << "left behind: " << name;
+        }
+    }
+};
+
+TEST_F(SafeReplace, ReplacesTheWholeFileAndLeavesNoTemporary) {
+    EXPECT_TRUE(ReplaceFileContents("config.txt", "new\r\n"));
+    EXPECT_EQ(test::ReadFile("config.txt"), "new\r\n");
+    EXPECT_FALSE(test::FileExists(TemporaryFileFor("config.txt")));
+}
+
+TEST_F(SafeReplace, KeepsThePermissionsOfTheOldFile) {
+    std::filesystem::permissions("config.txt",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    ASSERT_TRUE(ReplaceFileContents("config.txt", "new\r\n"));
+    EXPECT_EQ(std::filesystem::status("config.txt").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST_F(SafeReplace, ATemporaryThatCannotBeCreatedLeavesTheOldFileWhole) {
+    std::filesystem::create_directory(TemporaryFileFor("config.txt"));
+    EXPECT_FALSE(ReplaceFileContents("config.txt", "new\r\n"));
+    expectOldFileWholeAndNoTemporary();
+}
+
+// The file-size limit makes the write fail half-way, as a full disk would.
+TEST_F(SafeReplace, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool replaced = ReplaceFileContents("config.txt", std::string(4096, 'x'));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(replaced);
+    expectOldFileWholeAndNoTemporary();
+}
+
+TEST_F(SafeReplace, AStaleTemporaryOfThisProcessIsReplaced) {
+    test::WriteFile(TemporaryFileFor("config.txt"), "stale");
+    EXPECT_TRUE(ReplaceFileContents("config.txt", "new\r\n"));
+    EXPECT_EQ(test::ReadFile("config.txt"), "new\r\n");
+    EXPECT_FALSE(test::FileExists(TemporaryFileFor("config.txt")));
+}
+
+TEST(TemporaryFileFor, LiesInTheSameFolder) {
+    EXPECT_EQ(std::filesystem::path(TemporaryFileFor("config.txt")).parent_path(), "");
+    EXPECT_EQ(std::filesystem::path(TemporaryFileFor("/a/b/config.txt")).parent_path(), "/a/b");
+}
+
+}  // namespace
+}  // namespace qs
