@@ -10,7 +10,8 @@
 namespace qs {
 
 void TGPIBTelnet::WatchdogTimerTimer() {
-    const bool linkLost = State.reconnectPending != 0;
+    // A window that is closing has let its link go for good.
+    const bool linkLost = State.reconnectPending != 0 && State.Closing == 0;
     if ((State.OverdueTicks == 0 && !linkLost) || !AutoReconnect.checked() || State.WatchdogActive != 0) return;
 
     IntervalBox.setText(FloatToStr(State.IntervalSeconds));

@@ -38,6 +38,11 @@ void VirtualTelnet::Disconnect(bool) {
 
 void VirtualTelnet::SendCh(char c) {
     if (sendFails) throw Exception("Socket Error # 10054 Connection reset by peer.");
+    if (failAfterChars == 0) {
+        failAfterChars = -1;
+        throw Exception("Socket Error # 10054 Connection reset by peer.");
+    }
+    if (failAfterChars > 0) --failAfterChars;
     if (!up_) throw Exception("Not Connected.");
     sent_ += c;
     if (c != '\r') {

@@ -34,6 +34,9 @@ public:
     int disconnectDelayMs = 20;
     // SendCh raises an Exception while this is set (a link that failed).
     bool sendFails = false;
+    // 0 or more: after that many more characters, one SendCh raises (a link
+    // that breaks in the middle of a command); -1: off.
+    int failAfterChars = -1;
 
     // ---- the adapter behind it
     // Sent when the link comes up (empty: the adapter never greets).
