@@ -24,6 +24,8 @@ const telnet_telopt_t kOptions[] = {
 
 // A client that never ends its line must not grow the line without bound.
 constexpr std::size_t kMaxLine = 65536;
+// Longer commands are shown cut, so that a flood stays readable.
+constexpr std::size_t kMaxShown = 200;
 
 std::string printable(std::string_view text) {
     std::string shown;
@@ -169,7 +171,9 @@ void SimSession::onData(const char* bytes, std::size_t size) {
 }
 
 void SimSession::onCommand(const std::string& command) {
-    say("command: " + printable(command));
+    const bool cut = command.size() > kMaxShown;
+    say("command: " + printable(std::string_view(command).substr(0, kMaxShown)) +
+        (cut ? " ... (" + std::to_string(command.size()) + " bytes)" : std::string()));
     const auto kind = InstrumentModel::classify(command);
     if (kind == InstrumentModel::ReplyKind::None) return;
     if (config_.muteAfter >= 0 && replies_ >= config_.muteAfter) return;
