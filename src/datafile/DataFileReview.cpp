@@ -1,5 +1,8 @@
 // Reviewing the data file: loading it into the chart, emptying it, and
 // starting the display afresh when the file's name is left.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -45,7 +48,10 @@ void addTriple(ISeries& raw, ISeries& mean, ISeries& filter, double x, const Tri
 
 void TGPIBTelnet::LoadButtonClick() {
     FileHandle file(std::fopen(TextFileBox.text().c_str(), "r"));
-    if (!file) return;
+    // A folder opens for reading here but holds no lines: loading it would
+    // only empty the chart, so it counts as a file that cannot be opened.
+    struct stat info {};
+    if (!file || (::fstat(::fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode))) return;
 
     if (!ScrollBox.text().empty()) {
         const int points = StrToInt(ScrollBox.text());
@@ -117,8 +123,9 @@ void TGPIBTelnet::DeleteButtonClick() {
         "Are you sure?", MsgButtons::YesNo, MsgIcon::Warning);
     if (answer != MsgResult::Yes) return;
     // A file that is missing or cannot be removed is not worth a message:
-    // either way the next sample starts appending to that name.
-    std::remove(TextFileBox.text().c_str());
+    // either way the next sample starts appending to that name. Only a file
+    // is removed, never a folder that happens to carry the name.
+    ::unlink(TextFileBox.text().c_str());
     ResetDataDisplay();
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "WindowHarness.h"
@@ -126,6 +127,15 @@ TEST_F(EmptyAndSwitch, LeavingAnEmptyNameAsksForOneAndTakesTheFocusBack) {
     EXPECT_EQ(focusRequests, 2);
     EXPECT_EQ(h.series(1).Count(), 3);
     EXPECT_EQ(h.w.State.SampleCount, 3);
+}
+
+TEST_F(EmptyAndSwitch, EmptyingNeverRemovesAFolderOfThatName) {
+    logThreeSamples();
+    std::filesystem::create_directory("runs");
+    h.w.TextFileBox.setText("runs");
+    h.w.DeleteButtonClick();
+    EXPECT_TRUE(std::filesystem::is_directory("runs"));
+    EXPECT_EQ(h.series(1).Count(), 0);
 }
 
 TEST_F(EmptyAndSwitch, EmptyingFollowsTheNameInTheBox) {

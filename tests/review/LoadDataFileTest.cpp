@@ -1,6 +1,7 @@
 // Loading the data file into the chart.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -240,6 +241,15 @@ TEST_F(LoadDataFile, FileThatCannotBeOpenedKeepsTheChart) {
     EXPECT_EQ(h.w.ScrollBox.text(), "-5");
     EXPECT_TRUE(h.vp.dialogs.boxes.empty());
     EXPECT_TRUE(h.vp.dialogs.errors.empty());
+}
+
+TEST_F(LoadDataFile, AFolderOfThatNameKeepsTheChart) {
+    putOldPoints();
+    std::filesystem::create_directory("runs");
+    h.w.TextFileBox.setText("runs");
+    h.w.LoadButtonClick();
+    EXPECT_EQ(h.series(1).Count(), 1);
+    EXPECT_EQ(h.w.CountBox.caption(), "42");
 }
 
 TEST_F(LoadDataFile, LoadingLeavesTheFileAsItWas) {
