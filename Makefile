@@ -7,9 +7,13 @@ WERROR    ?= $(if $(CI),ON,OFF)
 DEB_PACKAGES := cmake make g++ pkg-config \
 	qt6-base-dev libqcustomplot-dev libtelnet-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	locales xvfb xauth
+	locales xvfb xauth \
+	clang libclang-rt-14-dev
 
-.PHONY: deps build test run demo bench clean
+.PHONY: deps build test clean
+
+# Further targets (benchmarks, sanitizers, fuzzing) live in mk/.
+-include mk/*.mk
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
