@@ -12,9 +12,6 @@ DEB_PACKAGES := cmake make g++ pkg-config \
 
 .PHONY: deps build test clean
 
-# Further targets (benchmarks, sanitizers, fuzzing) live in mk/.
--include mk/*.mk
-
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
 		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
@@ -40,3 +37,6 @@ test: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# Further targets (benchmarks, sanitizers, fuzzing) live in mk/.
+-include mk/*.mk
