@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 #include "app/TGPIBTelnet.h"
 #include "qt/QtChart.h"
@@ -45,7 +46,12 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
 
     QCustomPlot* plot = chart.widget();
     plot->setObjectName(QStringLiteral("Chart1"));
-    splitter->addWidget(plot);
+    auto* right = new QWidget;
+    auto* rightColumn = new QVBoxLayout(right);
+    rightColumn->setContentsMargins(0, 6, 6, 0);
+    rightColumn->addWidget(buildReadouts());
+    rightColumn->addWidget(plot, 1);
+    splitter->addWidget(right);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     widgets_.emplace("Chart1", plot);

@@ -58,8 +58,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The settings, group above group, in a column beside the chart.
     QWidget* buildPanel();
     QGroupBox* buildGroup(LayoutGroup group);
+    // The read-outs of the latest sample, in a strip above the chart.
+    QWidget* buildReadouts();
+    QGroupBox* buildReadoutGroup(LayoutGroup group);
+    // Groups of display labels only: the read-outs.
+    bool isReadoutGroup(LayoutGroup group) const;
     QWidget* makeWidget(const ControlEntry& entry);
     QLabel* makeLabel(std::string_view text, bool bold = false);
     void buildStatusBar();

@@ -66,9 +66,68 @@ QWidget* Quillstone3::buildPanel() {
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(6, 6, 6, 6);
     column->setSpacing(6);
-    for (LayoutGroup group : kGroups) column->addWidget(buildGroup(group));
+    for (LayoutGroup group : kGroups)
+        if (!isReadoutGroup(group)) column->addWidget(buildGroup(group));
     column->addStretch(1);
     return panel;
+}
+
+bool Quillstone3::isReadoutGroup(LayoutGroup group) const {
+    bool any = false;
+    for (const ControlEntry& e : inventory_.controls()) {
+        if (e.group != group || inStatusBar(e)) continue;
+        if (e.kind != ControlKind::Label) return false;
+        any = true;
+    }
+    return any;
+}
+
+QWidget* Quillstone3::buildReadouts() {
+    auto* strip = new QWidget;
+    auto* line = new QHBoxLayout(strip);
+    line->setContentsMargins(0, 0, 0, 0);
+    for (LayoutGroup group : kGroups)
+        if (isReadoutGroup(group)) line->addWidget(buildReadoutGroup(group), 1);
+    return strip;
+}
+
+QGroupBox* Quillstone3::buildReadoutGroup(LayoutGroup group) {
+    auto* box = new QGroupBox(groupTitle(group));
+    auto* grid = new QGridLayout(box);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(2);
+    // The inventory's lines fill columns of this many rows, left to right:
+    // time, value and count first, then the extremes, then mean and filter.
+    constexpr int kRowsPerColumn = 3;
+    int line = -1;
+    int previousRow = -1;
+    QHBoxLayout* values = nullptr;
+    for (const ControlEntry& e : inventory_.controls()) {
+        if (e.group != group || inStatusBar(e)) continue;
+        if (e.row != previousRow) {
+            previousRow = e.row;
+            ++line;
+            values = new QHBoxLayout;
+            values->setSpacing(4);
+            const int column = 2 * (line / kRowsPerColumn);
+            grid->addLayout(values, line % kRowsPerColumn, column + 1);
+            grid->setColumnStretch(column + 1, 1);
+            if (!e.before.empty()) {
+                QLabel* before = makeLabel(e.before);
+                grid->addWidget(before, line % kRowsPerColumn, column);
+                labels_[std::string(e.name)].before = before;
+            }
+        }
+        QWidget* widget = makeWidget(e);
+        // Room for a full-length number, so the strip does not jump as values change.
+        if (values->count() == 0)
+            widget->setMinimumWidth(QFontMetrics(widget->font()).horizontalAdvance(QStringLiteral("-0.00000000000000E-000")));
+        values->addWidget(widget);
+        Labels& labels = labels_[std::string(e.name)];
+        if (!e.after.empty()) values->addWidget(labels.after = makeLabel(e.after));
+        if (!e.note.empty()) values->addWidget(labels.note = makeLabel(e.note));
+    }
+    return box;
 }
 
 QLabel* Quillstone3::makeLabel(std::string_view text, bool bold) {

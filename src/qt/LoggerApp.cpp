@@ -1,0 +1,19 @@
+#include "qt/LoggerApp.h"
+
+namespace qs {
+
+LoggerApp::LoggerApp()
+    : runtime([this](const std::string& m) { report(m); }),
+      telnet([this](const std::string& m) { report(m); }),
+      platform{runtime, runtime, runtime, dialogs, telnet, chart, desktop},
+      logger(platform),
+      window(logger, runtime, dialogs, chart) {
+    chart.setErrorReport([this](const std::string& m) { report(m); });
+    dialogs.setWindow(&window);
+}
+
+void LoggerApp::create() {
+    runtime.dispatch([this] { logger.FormCreate(); });
+}
+
+}  // namespace qs

@@ -1,0 +1,42 @@
+#pragma once
+#include <string>
+
+#include "app/TGPIBTelnet.h"
+#include "platform/Platform.h"
+#include "qt/QtChart.h"
+#include "qt/QtDesktop.h"
+#include "qt/QtDialogs.h"
+#include "qt/QtRuntime.h"
+#include "qt/QtTelnet.h"
+#include "qt/Quillstone3.h"
+
+namespace qs {
+
+// The whole program's objects, built and wired in dependency order: the Qt
+// back ends of the platform, the logger window's logic and its view. The
+// members are destroyed in reverse, so every part outlives its users.
+// Needs a QApplication.
+class LoggerApp {
+public:
+    LoggerApp();
+    LoggerApp(const LoggerApp&) = delete;
+    LoggerApp& operator=(const LoggerApp&) = delete;
+
+    // Runs FormCreate; an error in it is reported and start-up goes on.
+    void create();
+
+    // members, in construction order
+    QtDialogs dialogs;
+    QtRuntime runtime;
+    QtTelnet telnet;
+    QtChart chart;
+    QtDesktop desktop;
+    Platform platform;
+    TGPIBTelnet logger;
+    Quillstone3 window;
+
+private:
+    void report(const std::string& message) { dialogs.showException(message); }
+};
+
+}  // namespace qs

@@ -1,0 +1,199 @@
+// What the chart shows: coalesced repaints, the fit to the data, the user's
+// zoom and pan, paging, and a million points.
+#include <QElapsedTimer>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+#include "qt/QtChart.h"
+
+namespace qs::test {
+namespace {
+
+constexpr double kStart = 45356.5;  // 2024-03-05 12:00 UTC
+constexpr double kSecond = 1.0 / 86400.0;
+
+struct ChartViewTest : ::testing::Test {
+    QtChart chart;
+    QCustomPlot* plot = chart.widget();
+
+    void SetUp() override {
+        plot->resize(800, 500);
+        plot->show();
+    }
+    // n samples one second apart on Series1 (y = i) and Series4 (y = 100 + i).
+    void addSamples(int n, int from = 0) {
+        for (int i = from; i < from + n; ++i) {
+            chart.Series(1).AddPoint(kStart + i * kSecond, i);
+            chart.Series(4).AddPoint(kStart + i * kSecond, 100.0 + i);
+            chart.Redraw();
+        }
+    }
+    void settle() {
+        ASSERT_TRUE(WaitFor([&] { return !chart.replotPending(); }, 2000));
+    }
+};
+
+TEST_F(ChartViewTest, ManyChangesInABurstGiveOneRepaint) {
+    settle();
+    const int before = chart.replotCount();
+    addSamples(2000);
+    EXPECT_EQ(chart.replotCount(), before);  // nothing painted inside the burst
+    settle();
+    EXPECT_EQ(chart.replotCount(), before + 1);
+}
+
+TEST_F(ChartViewTest, RepaintsAreAtMostOnePerFrameWhileSamplesKeepComing) {
+    settle();
+    const int before = chart.replotCount();
+    QElapsedTimer clock;
+    clock.start();
+    int i = 0;
+    while (clock.elapsed() < 300) {
+        addSamples(1, i++);
+        QCoreApplication::processEvents();
+    }
+    const int repaints = chart.replotCount() - before;
+    EXPECT_GE(repaints, 3);
+    EXPECT_LE(repaints, 300 / 16 + 2);
+    EXPECT_GT(i, repaints * 5);  // many samples per repaint
+}
+
+TEST_F(ChartViewTest, AxesFitTheVisibleSeries) {
+    addSamples(11);
+    chart.replotNow();
+    EXPECT_DOUBLE_EQ(plot->xAxis->range().lower, kStart);
+    EXPECT_DOUBLE_EQ(plot->xAxis->range().upper, kStart + 10 * kSecond);
+    // left: 0..10 with 5 % room, right: 100..110 likewise
+    EXPECT_DOUBLE_EQ(plot->yAxis->range().lower, -0.5);
+    EXPECT_DOUBLE_EQ(plot->yAxis->range().upper, 10.5);
+    EXPECT_DOUBLE_EQ(plot->yAxis2->range().lower, 99.5);
+    EXPECT_DOUBLE_EQ(plot->yAxis2->range().upper, 110.5);
+    // A hidden series no longer stretches its axis.
+    chart.Series(2).AddPoint(kStart, 1000.0);
+    chart.Series(2).SetVisible(false);
+    chart.replotNow();
+    EXPECT_DOUBLE_EQ(plot->yAxis->range().upper, 10.5);
+}
+
+TEST_F(ChartViewTest, ScrollingWindowFollowsTheNewestPoints) {
+    addSamples(10);
+    for (int i = 0; i < 5; ++i) chart.Series(1).DeleteFirst();
+    for (int i = 0; i < 5; ++i) chart.Series(4).DeleteFirst();
+    chart.replotNow();
+    EXPECT_DOUBLE_EQ(plot->xAxis->range().lower, kStart + 5 * kSecond);
+    // The extreme 0 left with the oldest points: the axis fits 5..9.
+    EXPECT_DOUBLE_EQ(plot->yAxis->range().lower, 5.0 - 0.2);
+}
+
+TEST_F(ChartViewTest, DragToLowerRightZoomsInAndBackToUpperLeftShowsAllAgain) {
+    addSamples(100);
+    chart.replotNow();
+    const QCPRange all = plot->xAxis->range();
+    const QRect r = plot->axisRect()->rect();
+    const QPoint a = r.topLeft() + QPoint(r.width() / 4, r.height() / 4);
+    const QPoint b = r.topLeft() + QPoint(r.width() / 2, r.height() / 2);
+    QTest::mousePress(plot, Qt::LeftButton, {}, a);
+    QTest::mouseMove(plot, b);
+    QTest::mouseRelease(plot, Qt::LeftButton, {}, b);
+    EXPECT_FALSE(chart.autoView());
+    EXPECT_LT(plot->xAxis->range().size(), all.size() * 0.3);
+    // New samples do not undo the user's zoom.
+    addSamples(10, 100);
+    chart.replotNow();
+    EXPECT_LT(plot->xAxis->range().size(), all.size() * 0.3);
+    // Dragging back towards the upper left returns to every point.
+    QTest::mousePress(plot, Qt::LeftButton, {}, b);
+    QTest::mouseMove(plot, a);
+    QTest::mouseRelease(plot, Qt::LeftButton, {}, a);
+    EXPECT_TRUE(chart.autoView());
+    chart.replotNow();
+    EXPECT_DOUBLE_EQ(plot->xAxis->range().upper, kStart + 109 * kSecond);
+}
+
+TEST_F(ChartViewTest, RightDragPansTheView) {
+    addSamples(100);
+    chart.replotNow();
+    const QCPRange before = plot->xAxis->range();
+    const QPoint c = plot->axisRect()->rect().center();
+    QTest::mousePress(plot, Qt::RightButton, {}, c);
+    QMouseEvent move(QEvent::MouseMove, QPointF(c + QPoint(-100, 0)), plot->mapToGlobal(QPointF(c + QPoint(-100, 0))),
+                     Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(plot, &move);
+    QTest::mouseRelease(plot, Qt::RightButton, {}, c + QPoint(-100, 0));
+    EXPECT_FALSE(chart.autoView());
+    // Dragged left: later times come into view, the span is unchanged.
+    EXPECT_GT(plot->xAxis->range().lower, before.lower);
+    EXPECT_NEAR(plot->xAxis->range().size(), before.size(), before.size() * 1e-9);
+}
+
+TEST_F(ChartViewTest, PagesShowTheirPointsOfTheLongestSeriesAndPagingOffShowsAll) {
+    addSamples(1001);
+    chart.Series(4).Clear();  // Series1 alone is the longest
+    chart.SetPointsPerPage(500);
+    EXPECT_EQ(chart.GetPointsPerPage(), 500);
+    EXPECT_EQ(chart.PageCount(), 3);
+    chart.SetPage(2);
+    EXPECT_DOUBLE_EQ(plot->xAxis->range().lower, kStart + 500 * kSecond);
+    EXPECT_DOUBLE_EQ(plot->xAxis->range().upper, kStart + 999 * kSecond);
+    EXPECT_NEAR(plot->yAxis->range().lower, 500 - 499 * 0.05, 1e-9);
+    chart.SetPage(3);  // the one last point, in the middle of the view
+    EXPECT_NEAR(plot->xAxis->range().center(), kStart + 1000 * kSecond, 1e-9);
+    chart.SetPointsPerPage(0);
+    EXPECT_EQ(chart.PageCount(), 1);
+    chart.replotNow();
+    EXPECT_DOUBLE_EQ(plot->xAxis->range().lower, kStart);
+    EXPECT_DOUBLE_EQ(plot->xAxis->range().upper, kStart + 1000 * kSecond);
+}
+
+TEST_F(ChartViewTest, PageCountMatchesWholePagesOfPoints) {
+    struct Case {
+        int points, perPage, pages;
+    };
+    // hand-counted: 1000/500 = 2, 1001/500 -> 3, nothing -> 1, no paging -> 1
+    for (Case c : {Case{1000, 500, 2}, Case{1001, 500, 3}, Case{0, 500, 1}, Case{1000, 0, 1}, Case{100, 100, 1}}) {
+        chart.Series(1).Clear();
+        chart.Series(4).Clear();
+        for (int i = 0; i < c.points; ++i) chart.Series(1).AddPoint(kStart + i * kSecond, i);
+        chart.SetPointsPerPage(c.perPage);
+        EXPECT_EQ(chart.PageCount(), c.pages) << c.points << " points at " << c.perPage;
+    }
+}
+
+TEST_F(ChartViewTest, MillionPointsPerSeriesStayQuick) {
+    QElapsedTimer clock;
+    clock.start();
+    for (int n = 1; n <= 6; ++n) {
+        ISeries& s = chart.Series(n);
+        for (int i = 0; i < 1000000; ++i) s.AddPoint(kStart + i * kSecond, (i % 1000) * 0.001 + n);
+    }
+    const qint64 loading = clock.elapsed();
+    EXPECT_LT(loading, 10000);
+    chart.Redraw();
+    clock.restart();
+    chart.replotNow();
+    EXPECT_LT(clock.elapsed(), 3000) << "first paint of six million points";
+    // Live logging on top: a sample, a trim and a repaint stay far below a frame's worth of work per point.
+    clock.restart();
+    for (int i = 0; i < 200; ++i) {
+        for (int n = 1; n <= 6; ++n) {
+            chart.Series(n).AddPoint(kStart + (1000000 + i) * kSecond, 0.5);
+            chart.Series(n).DeleteFirst();
+        }
+        chart.Redraw();
+    }
+    EXPECT_LT(clock.elapsed(), 200);
+    clock.restart();
+    for (int i = 0; i < 5; ++i) {
+        chart.Redraw();
+        chart.replotNow();
+    }
+    // Adaptive sampling draws a few thousand segments per series; without it
+    // this would take many seconds.
+    EXPECT_LT(clock.elapsed() / 5, 1500) << "repaint of six million points";
+    EXPECT_EQ(chart.Series(3).Count(), 1000000);
+}
+
+}  // namespace
+}  // namespace qs::test
