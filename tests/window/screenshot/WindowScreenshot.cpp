@@ -1,12 +1,14 @@
-// window-screenshot OUTPUT.png [SAMPLES]: runs the logger against
+// window-screenshot OUTPUT.png [SAMPLES [INTERVAL]]: runs the logger against
 // kiss488-sim in a scratch folder, presses Start, waits for SAMPLES samples
-// (default 60) and saves a picture of the window. It draws on the offscreen
+// (default 60) polled every INTERVAL seconds (default "0.2") and saves a
+// picture of the window. It draws on the offscreen
 // platform unless QT_QPA_PLATFORM says otherwise, so no display is needed.
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,7 +23,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: window-screenshot OUTPUT.png [SAMPLES]\n");
+        std::fprintf(stderr, "usage: window-screenshot OUTPUT.png [SAMPLES [INTERVAL]]\n");
         return 2;
     }
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -30,6 +32,7 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale::c());
     const QString output = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1]));
     const int samples = argc > 2 ? std::atoi(argv[2]) : 60;
+    const std::string interval = argc > 3 ? argv[3] : "0.2";
 
     qs::test::Simulator sim({QStringLiteral("--volts"), QStringLiteral("1.25")});
     if (sim.port() == 0) {
@@ -40,7 +43,7 @@ int main(int argc, char** argv) {
     QDir::setCurrent(scratch.path());
     qs::test::ConfigLines config;
     config[qs::test::ConfigLines::Host] = sim.host();
-    config[qs::test::ConfigLines::Interval] = "0.2";
+    config[qs::test::ConfigLines::Interval] = interval;
     config.write();
 
     int status = 0;
@@ -50,6 +53,8 @@ int main(int argc, char** argv) {
         logger.window.resize(1400, 860);
         logger.window.show();
         if (!QTest::qWaitForWindowExposed(&logger.window)) status = 1;
+        // Both commands in turn, so that both value axes carry lines.
+        qobject_cast<QRadioButton*>(logger.window.widgetOf("RadioButton3"))->click();
         qobject_cast<QPushButton*>(logger.window.widgetOf("StartButton"))->click();
         const bool enough = QTest::qWaitFor(
             [&] { return std::atoi(logger.logger.CountBox.caption().c_str()) >= samples; }, 120000);

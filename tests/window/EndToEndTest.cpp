@@ -1,0 +1,145 @@
+// The whole program in this process against kiss488-sim on loopback: a
+// person types the settings, presses Start, watches samples arrive, and the
+// link is kept alive by the watchdog. Short intervals keep each case to a
+// few seconds.
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "GermanLocale.h"
+#include "VncKeyboard.h"
+#include "WindowFixture.h"
+
+namespace qs::test {
+namespace {
+
+const QRegularExpression kDataLine(QStringLiteral(
+    "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d, [ -z]+, -?\\d\\.\\d{8}E[+-]\\d{2,3}, -?\\d\\.\\d{8}E[+-]\\d{2,3}$"));
+
+struct EndToEndTest : WindowFixture {
+    int count() { return std::atoi(logger().CountBox.caption().c_str()); }
+
+    // What a person does before pressing Start.
+    void configure(const std::string& host, const QString& interval = QStringLiteral("0.25"),
+                   const QString& timeOut = QStringLiteral("1")) {
+        typeAndLeave("HostBox", QString::fromStdString(host), "CommandBox");
+        typeAndLeave("IntervalBox", interval, "CommandBox");
+        typeAndLeave("TimeOutBox", timeOut, "CommandBox");
+    }
+    bool waitForSamples(int n, int timeoutMs) {
+        return WaitFor([&] { return count() >= n; }, timeoutMs);
+    }
+    std::vector<std::string> dataLines() { return ReadLines("Data.txt"); }
+    // Start's enabled state flips at every reconnect.
+    int startToggles = 0;
+    void watchStartButton() {
+        logger().StartButton.onViewUpdate = [this, previous = logger().StartButton.onViewUpdate,
+                                             enabled = logger().StartButton.enabled()]() mutable {
+            previous();
+            if (logger().StartButton.enabled() != enabled) {
+                enabled = logger().StartButton.enabled();
+                ++startToggles;
+            }
+        };
+    }
+};
+
+TEST_F(EndToEndTest, StartLogsSamplesToTheChartAndTheDataFileUntilStop) {
+    Simulator sim;
+    ASSERT_NE(sim.port(), 0);
+    configure(sim.host());
+    click("StartButton");
+    ASSERT_TRUE(waitForSamples(5, 10000)) << "samples: " << count();
+    EXPECT_FALSE(window().widgetOf("StartButton")->isEnabled());
+    EXPECT_TRUE(window().widgetOf("ResetButton")->isEnabled());
+    EXPECT_FALSE(edit("IntervalBox")->isEnabled());
+    // The reading of the simulated voltmeter is in the box and on the chart.
+    EXPECT_TRUE(edit("MeasuredBox")->text().contains(QStringLiteral("E+00")));
+    click("ResetButton");
+    const int stopped = count();
+    EXPECT_TRUE(window().widgetOf("StartButton")->isEnabled());
+    EXPECT_EQ(logger().CountDown.caption(), "Offline");
+    QTest::qWait(700);
+    EXPECT_EQ(count(), stopped);
+    EXPECT_EQ(app->chart.Series(1).Count(), stopped);
+    const auto lines = dataLines();
+    ASSERT_EQ(static_cast<int>(lines.size()), stopped);
+    for (const auto& l : lines) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+}
+
+TEST_F(EndToEndTest, LinkDroppedByTheAdapterIsReopenedByTheWatchdog) {
+    Simulator sim({QStringLiteral("--close-after"), QStringLiteral("3")});
+    configure(sim.host());
+    watchStartButton();
+    click("StartButton");
+    ASSERT_TRUE(waitForSamples(3, 10000));
+    // Three replies, then the adapter hangs up; the logger reconnects by itself.
+    ASSERT_TRUE(waitForSamples(5, 15000)) << "samples: " << count();
+    EXPECT_GE(startToggles, 2);
+    EXPECT_EQ(static_cast<int>(dataLines().size()), count());
+}
+
+TEST_F(EndToEndTest, StrandedReplyIsTakenByTheWatchdogWithoutReconnecting) {
+    // Every second reply comes without its line end.
+    Simulator sim({QStringLiteral("--strand-every"), QStringLiteral("2")});
+    configure(sim.host());
+    click("StartButton");
+    watchStartButton();
+    ASSERT_TRUE(waitForSamples(4, 15000)) << "samples: " << count();
+    // The stranded readings became samples and the link stayed up.
+    EXPECT_EQ(startToggles, 0);
+    EXPECT_FALSE(window().widgetOf("StartButton")->isEnabled());
+    for (const auto& l : dataLines()) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+}
+
+TEST_F(EndToEndTest, ClosingWhileStartWaitsForTheLinkClosesAtOnce) {
+    // Nothing listens there: Start would try 30 times, 500 ms apart.
+    const quint16 dead = VncKeyboard::freePort();
+    configure("127.0.0.1:" + std::to_string(dead));
+    BoxAnswerer answerer;
+    QTimer::singleShot(1200, &window(), [this] { window().close(); });
+    QElapsedTimer clock;
+    clock.start();
+    click("StartButton");
+    EXPECT_LT(clock.elapsed(), 4000);
+    EXPECT_TRUE(window().hasClosed());
+    EXPECT_TRUE(app->runtime.shuttingDown());
+    // Closed as by its close button: settings saved, no error box afterwards.
+    const auto config = ReadLines("config.txt");
+    ASSERT_EQ(config.size(), 23u);
+    EXPECT_EQ(config[0], "127.0.0.1:" + std::to_string(dead));
+    QTest::qWait(100);
+    EXPECT_TRUE(answerer.boxes().empty());
+}
+
+TEST_F(EndToEndTest, FilesAndCaptionsKeepAPointUnderAGermanLocale) {
+    GermanLocaleScope german;
+    if (!german.active()) GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    Simulator sim({QStringLiteral("--volts"), QStringLiteral("1234.5")});
+    configure(sim.host(), QStringLiteral("0.3"));
+    click("SaveResultsBox");
+    click("StartButton");
+    ASSERT_TRUE(waitForSamples(3, 10000));
+    click("ResetButton");
+    for (const auto& l : dataLines()) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+    for (const char* caption : {"LastBox", "MaxBox", "MinBox", "ShowMean", "FilterValue"}) {
+        const QString text = view<QLabel>(caption)->text();
+        EXPECT_TRUE(text.contains('.') && !text.contains(',')) << caption << ": " << text.toStdString();
+    }
+    QVector<double> ticks;
+    QVector<QString> labels;
+    QCustomPlot* plot = app->chart.widget();
+    plot->yAxis->ticker()->generate(plot->yAxis->range(), plot->locale(), 'g', 6, ticks, nullptr, &labels);
+    for (const QString& l : labels) EXPECT_FALSE(l.contains(QRegularExpression(QStringLiteral(",\\d{1,2}$")))) << l.toStdString();
+    window().close();
+    EXPECT_EQ(ReadLines("config.txt").at(1), "0.3");
+    const std::string results = ReadFile("Results.txt");
+    EXPECT_NE(results.find("E+03"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qs::test
