@@ -121,6 +121,10 @@ void QtChart::Redraw() {
 }
 
 void QtChart::requestReplot() {
+    // Data that starts over (a load, an emptied data file) is shown whole,
+    // whatever the user had zoomed into before.
+    if (!autoView_ && std::all_of(series_.begin(), series_.end(), [](const auto& s) { return s && s->Count() == 0; }))
+        autoView_ = true;
     if (!replotTimer_.isActive()) replotTimer_.start();
 }
 

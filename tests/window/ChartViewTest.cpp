@@ -125,6 +125,20 @@ TEST_F(ChartViewTest, DragToLowerRightZoomsInAndBackToUpperLeftShowsAllAgain) {
     EXPECT_DOUBLE_EQ(plot->xAxis->range().upper, kStart + 109 * kSecond);
 }
 
+TEST_F(ChartViewTest, DataStartingOverIsShownWholeAgain) {
+    addSamples(100);
+    chart.replotNow();
+    const QRect r = plot->axisRect()->rect();
+    QTest::mousePress(plot, Qt::LeftButton, {}, r.center());
+    QTest::mouseRelease(plot, Qt::LeftButton, {}, r.center() + QPoint(40, 40));
+    ASSERT_FALSE(chart.autoView());
+    for (int n = 1; n <= 6; ++n) chart.Series(n).Clear();
+    EXPECT_TRUE(chart.autoView());
+    addSamples(10, 500);
+    chart.replotNow();
+    EXPECT_DOUBLE_EQ(plot->xAxis->range().lower, kStart + 500 * kSecond);
+}
+
 TEST_F(ChartViewTest, RightDragPansTheView) {
     addSamples(100);
     chart.replotNow();

@@ -71,6 +71,19 @@ TEST_F(EndToEndTest, StartLogsSamplesToTheChartAndTheDataFileUntilStop) {
     for (const auto& l : lines) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
 }
 
+TEST_F(EndToEndTest, NothingIsSentBeforeTheAdaptersGreeting) {
+    const std::string record = (dir.path() / "received.bin").string();
+    Simulator sim({QStringLiteral("--no-greeting"), QStringLiteral("--record"), QString::fromStdString(record)});
+    configure(sim.host());
+    click("StartButton");
+    EXPECT_FALSE(window().widgetOf("StartButton")->isEnabled());  // the link is up
+    QTest::qWait(1500);
+    EXPECT_EQ(count(), 0);
+    ASSERT_TRUE(FileExists(record));
+    EXPECT_EQ(ReadFile(record), "");
+    EXPECT_FALSE(FileExists("Data.txt"));
+}
+
 TEST_F(EndToEndTest, LinkDroppedByTheAdapterIsReopenedByTheWatchdog) {
     Simulator sim({QStringLiteral("--close-after"), QStringLiteral("3")});
     configure(sim.host());
