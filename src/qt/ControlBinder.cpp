@@ -157,9 +157,12 @@ bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
         // Switching to another window or opening a menu or message box does
         // not leave the box; only a move of the focus within the window does.
+        // A box the program disables (Start disables IntervalBox) loses the
+        // focus too, in the middle of that handler: that is no exit either.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const auto* widget = qobject_cast<const QWidget*>(watched);
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            reason != Qt::MenuBarFocusReason) {
+            reason != Qt::MenuBarFocusReason && widget && widget->isEnabled()) {
             for (auto& [view, edit] : edits_) {
                 if (view != watched) continue;
                 TEdit* model = edit;

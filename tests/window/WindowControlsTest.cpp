@@ -240,6 +240,16 @@ TEST_F(WindowControlsTest, FocusMovingToAnotherWindowIsNoExit) {
     EXPECT_EQ(exits, 1);
 }
 
+TEST_F(WindowControlsTest, BoxDisabledByTheProgramWhileFocusedRunsNoExit) {
+    int exits = 0;
+    logger().IntervalBox.OnExit = [&] { ++exits; };
+    edit("IntervalBox")->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(edit("IntervalBox")->hasFocus());
+    logger().IntervalBox.setEnabled(false);
+    EXPECT_FALSE(edit("IntervalBox")->hasFocus());
+    EXPECT_EQ(exits, 0);
+}
+
 TEST_F(WindowControlsTest, ClickingACheckBoxRunsItsHandler) {
     ASSERT_EQ(app->chart.Series(2).PenWidth(), 1);
     click("BoldMean");
