@@ -120,10 +120,13 @@ Step scanDouble(const char*& p, double& out) {
         const char* begin = p;
         p += 2;
         if (!isHexDigit(*p) && *p != '.') return Step::Mismatch;
-        while (isHexDigit(*p)) ++p;
+        int digits = 0;
+        while (isHexDigit(*p)) ++p, ++digits;
         if (*p == '.') ++p;
-        while (isHexDigit(*p)) ++p;
-        if (lower(*p) == 'p') {
+        while (isHexDigit(*p)) ++p, ++digits;
+        // As in the C library, a "p" only starts an exponent after a digit:
+        // "0x.p1" reads as "0x." (zero) and leaves "p1" unread.
+        if (digits > 0 && lower(*p) == 'p') {
             ++p;
             if (*p == '+' || *p == '-') ++p;
             while (isDigit(*p)) ++p;
