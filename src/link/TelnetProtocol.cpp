@@ -20,7 +20,6 @@ const telnet_telopt_t kOptions[] = {
 };
 
 constexpr unsigned char kIac = TELNET_IAC;
-constexpr unsigned char kSe = TELNET_SE;
 
 unsigned char byteAt(std::string_view bytes, std::size_t i) { return static_cast<unsigned char>(bytes[i]); }
 
@@ -48,15 +47,17 @@ TelnetProtocol::Output TelnetProtocol::receive(std::string_view bytes) {
     Output out;
     out_ = &out;
     receiving_ = true;
-    // The stream goes to libtelnet in pieces that end after each IAC SE, so
-    // that a subnegotiation which switched libtelnet to inflating is seen
-    // before any byte behind it has been swallowed; cutting a stream into
-    // pieces never changes what the parser makes of it.
+    // The stream goes to libtelnet in pieces that end after each byte that
+    // follows an IAC, so that a subnegotiation which switched libtelnet to
+    // inflating is seen before any byte behind it has been swallowed: IAC SE
+    // ends one, and so does IAC with any other byte, which libtelnet takes as
+    // a malformed end. Cutting a stream into pieces never changes what the
+    // parser makes of it.
     std::size_t start = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const bool endsSubnegotiation = previousWasIac_ && byteAt(bytes, i) == kSe;
+        const bool mayEndSubnegotiation = previousWasIac_;
         previousWasIac_ = byteAt(bytes, i) == kIac;
-        if (!endsSubnegotiation) continue;
+        if (!mayEndSubnegotiation) continue;
         receiveSegment(bytes.substr(start, i + 1 - start));
         start = i + 1;
     }
