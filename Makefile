@@ -5,7 +5,7 @@ WERROR    ?= $(if $(CI),ON,OFF)
 
 # Debian packages the build and the tests need.
 DEB_PACKAGES := cmake make g++ pkg-config \
-	qt6-base-dev libqcustomplot-dev libtelnet-dev \
+	qt6-base-dev qt6-qpa-plugins libqcustomplot-dev libtelnet-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	locales xvfb xauth \
 	clang libclang-rt-14-dev
