@@ -16,15 +16,7 @@ QtSeries::QtSeries(QCPGraph* graph, std::function<void()> changed)
 
 void QtSeries::AddPoint(double x, double y) {
     data_->add(QCPGraphData(x, y));
-    if (rangeKnown_ && !std::isnan(y)) {
-        if (!haveRange_) {
-            min_ = max_ = y;
-            haveRange_ = true;
-        } else {
-            if (y < min_) min_ = y;
-            if (y > max_) max_ = y;
-        }
-    }
+    if (rangeKnown_) widenRange(y);
     changed_();
 }
 
@@ -65,19 +57,20 @@ double QtSeries::YValue(int index) const {
     return data_->at(index)->value;
 }
 
+void QtSeries::widenRange(double y) const {
+    if (std::isnan(y)) return;
+    if (!haveRange_) {
+        min_ = max_ = y;
+        haveRange_ = true;
+        return;
+    }
+    if (y < min_) min_ = y;
+    if (y > max_) max_ = y;
+}
+
 void QtSeries::rescan() const {
     haveRange_ = false;
-    for (auto it = data_->constBegin(); it != data_->constEnd(); ++it) {
-        const double y = it->value;
-        if (std::isnan(y)) continue;
-        if (!haveRange_) {
-            min_ = max_ = y;
-            haveRange_ = true;
-        } else {
-            if (y < min_) min_ = y;
-            if (y > max_) max_ = y;
-        }
-    }
+    for (auto it = data_->constBegin(); it != data_->constEnd(); ++it) widenRange(it->value);
     rangeKnown_ = true;
 }
 

@@ -51,6 +51,8 @@ public:
 private:
     void checkIndex(int index) const;
     void rescan() const;
+    // Takes y into min_/max_; NaN takes no part.
+    void widenRange(double y) const;
 
     // members
     QCPGraph* graph_;
