@@ -1,0 +1,150 @@
+// Loading the data file: a million lines written by the logger's own line
+// writer, loaded by LoadButtonClick into the QCustomPlot series store and
+// into the memory store, in "Send Command 1" and in "Alternate Commands".
+//
+// Each run is a process of its own, so that the first load meets the memory
+// of a program just started, as when a person starts the logger and loads;
+// the same process then loads the file once more into the filled chart.
+// Times are the process's CPU time: the machine is shared, and a load runs
+// on one thread.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BenchLine.h"
+#include "BenchSupport.h"
+#include "BenchWindow.h"
+#include "QtBenchApp.h"
+#include "platform/MemoryChart.h"
+#include "qt/QtChart.h"
+
+namespace qs::bench {
+namespace {
+
+constexpr long long kLines = 1000000;
+constexpr int kRuns = 5;
+constexpr double kTargetSeconds = 0.5;
+
+struct Cost {
+    double cpu = 1e9, wall = 1e9;
+};
+
+struct Mode {
+    int radio;
+    const char* name;
+};
+
+template <class ChartT>
+Cost loadInto(BenchWindow<ChartT>& b) {
+    const double cpu = processCpuSeconds(), wall = wallSeconds();
+    b.w.LoadButtonClick();
+    Cost c{processCpuSeconds() - cpu, wallSeconds() - wall};
+    if (b.w.State.SampleCount != kLines || b.w.Series1.Count() != kLines) {
+        std::fprintf(stderr, "load read %d lines, Series1 holds %d points\n", b.w.State.SampleCount,
+                     b.w.Series1.Count());
+        c = Cost{};
+    }
+    return c;
+}
+
+// One run: a first load into an empty chart, then a second one over it.
+template <class ChartT>
+void child(const std::string& file, int radio) {
+    auto b = std::make_unique<BenchWindow<ChartT>>();
+    b->selectMode(radio);
+    b->w.TextFileBox.setText(file);
+    const Cost first = loadInto(*b);
+    const Cost again = loadInto(*b);
+    std::printf("%.6f %.6f %.6f %.6f\n", first.cpu, first.wall, again.cpu, again.wall);
+}
+
+std::string selfPath() {
+    char path[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+}
+
+void measure(BenchLine& out, const std::string& file, const char* store, const Mode& mode) {
+    std::vector<double> firstCpu, firstWall, againCpu, againWall;
+    const std::string command = selfPath() + " --child '" + file + "' " + std::to_string(mode.radio) + " " + store;
+    for (int i = 0; i < kRuns; ++i) {
+        Cost first, again;
+        if (std::FILE* p = ::popen(command.c_str(), "r")) {
+            if (std::fscanf(p, "%lf %lf %lf %lf", &first.cpu, &first.wall, &again.cpu, &again.wall) != 4)
+                first = again = Cost{};
+            ::pclose(p);
+        }
+        firstCpu.push_back(first.cpu);
+        firstWall.push_back(first.wall);
+        againCpu.push_back(again.cpu);
+        againWall.push_back(again.wall);
+    }
+    const std::string name = std::string("load.") + mode.name + "." + store;
+    char note[200];
+    std::snprintf(note, sizeof note, "%s: first load %.0f lines/s of CPU time, wall %.3f s; again: wall %.3f s",
+                  name.c_str(), static_cast<double>(kLines) / median(firstCpu), median(firstWall),
+                  median(againWall));
+    BenchLine::note(note);
+    out.report(name + ".first.cpu", median(firstCpu), "s", Bound::AtMost, kTargetSeconds);
+    out.report(name + ".again.cpu", median(againCpu), "s", Bound::AtMost, kTargetSeconds);
+}
+
+// The reading and scanning alone, for the breakdown in the notes.
+double scanOnly(const std::string& file) {
+    std::FILE* f = std::fopen(file.c_str(), "r");
+    if (!f) return 0.0;
+    std::vector<char> line(20000);
+    DataLineFields fields;
+    const double start = processCpuSeconds();
+    long long n = 0;
+    while (std::fgets(line.data(), 20000, f)) {
+        ScanDataLine(line.data(), fields);
+        ++n;
+    }
+    const double seconds = processCpuSeconds() - start;
+    std::fclose(f);
+    return n == kLines ? seconds : 1e9;
+}
+
+}  // namespace
+}  // namespace qs::bench
+
+// Without arguments: writes the file and runs every figure. With
+// "--child FILE RADIO STORE": one run, for the parent or for a profiler.
+int main(int argc, char** argv) {
+    using namespace qs::bench;
+    QtBenchApp app(argc, argv);
+    if (argc == 5 && std::strcmp(argv[1], "--child") == 0) {
+        const int radio = std::atoi(argv[3]);
+        if (std::strcmp(argv[4], "qtchart") == 0)
+            child<qs::QtChart>(argv[2], radio);
+        else
+            child<qs::MemoryChart>(argv[2], radio);
+        return 0;
+    }
+
+    qs::test::TempWorkDir dataDir;
+    const std::string file = (dataDir.path() / "Data.txt").string();
+    if (!writeDataFile(file, kLines)) {
+        std::fprintf(stderr, "cannot write %s\n", file.c_str());
+        return 2;
+    }
+    char note[160];
+    std::snprintf(note, sizeof note, "data file: %lld lines, %.0f MB, in the page cache; reading and scanning alone: %.3f s",
+                  kLines, static_cast<double>(std::filesystem::file_size(file)) / 1e6,
+                  median({scanOnly(file), scanOnly(file), scanOnly(file)}));
+    BenchLine::note(note);
+
+    BenchLine out;
+    for (const Mode& mode : {Mode{1, "command1"}, Mode{3, "alternate"}}) {
+        measure(out, file, "qtchart", mode);
+        measure(out, file, "memorychart", mode);
+    }
+    return out.exitStatus();
+}

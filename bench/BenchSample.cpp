@@ -1,0 +1,81 @@
+// The cost of one sample with many points held: EvaluateSample with its
+// series operations and its data-file line, on the QCustomPlot series store
+// and on the memory store, with 10^3, 10^5 and 10^6 points on every series.
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BenchLine.h"
+#include "BenchSupport.h"
+#include "BenchWindow.h"
+#include "QtBenchApp.h"
+#include "platform/MemoryChart.h"
+#include "qt/QtChart.h"
+
+namespace qs::bench {
+namespace {
+
+constexpr long long kSizes[] = {1000, 100000, 1000000};
+// A running mean over the latest 10 points costs the same however many are held.
+constexpr double kWindowedTargetUs = 50.0;
+// A mean over every point held costs in proportion: 2 ms at a million points,
+// plus what a sample costs anyway.
+double wholeMeanTargetUs(long long points) { return 2000.0 * static_cast<double>(points) / 1e6 + kWindowedTargetUs; }
+
+// CPU microseconds per sample, the median of a few batches. CPU time, not
+// wall time: the machine is shared, and a sample runs on one thread.
+template <class ChartT>
+double perSampleUs(long long points, int meanPoints) {
+    auto b = std::make_unique<BenchWindow<ChartT>>();
+    b->selectMode(1);
+    b->setMeanPoints(meanPoints);
+    fillSeries(b->chart, points);
+    // With a mean over every point the batches stay small, so that the
+    // samples themselves add at most 1% to the points held.
+    const int perBatch = meanPoints > 0 ? 2000 : static_cast<int>(std::max(2LL, points / 500));
+    std::vector<double> batches;
+    long long second = 0;
+    for (int batch = 0; batch < 5; ++batch) {
+        const double start = processCpuSeconds();
+        for (int i = 0; i < perBatch; ++i) b->w.EvaluateSample("+1.23456789E+00", benchTime(second++));
+        batches.push_back((processCpuSeconds() - start) * 1e6 / perBatch);
+    }
+    if (b->w.State.SampleCount != second || b->w.Series2.Count() != points + second)
+        std::fprintf(stderr, "samples went astray: %d counted\n", b->w.State.SampleCount);
+    return median(batches);
+}
+
+template <class ChartT>
+void measure(BenchLine& out, const char* store) {
+    std::vector<double> windowed;
+    for (long long points : kSizes) {
+        const double us = perSampleUs<ChartT>(points, 10);
+        windowed.push_back(us);
+        out.report(std::string("sample.mean10.") + store + ".points_" + std::to_string(points), us, "us",
+                   Bound::AtMost, kWindowedTargetUs, 1);
+    }
+    // Independent of the points held: a million points cost no more than a
+    // thousand, give or take what a shared machine adds.
+    out.report(std::string("sample.mean10.") + store + ".growth_1e3_to_1e6", windowed.back() / windowed.front(),
+               "x", Bound::AtMost, 2.0, 2);
+    for (long long points : kSizes) {
+        const double us = perSampleUs<ChartT>(points, 0);
+        out.report(std::string("sample.mean_all.") + store + ".points_" + std::to_string(points), us, "us",
+                   Bound::AtMost, wholeMeanTargetUs(points), 1);
+    }
+}
+
+}  // namespace
+}  // namespace qs::bench
+
+int main(int argc, char** argv) {
+    using namespace qs::bench;
+    QtBenchApp app(argc, argv);
+    BenchLine::note("per sample: EvaluateSample in \"Send Command 1\" mode with its data-file line, CPU time");
+    BenchLine out;
+    measure<qs::QtChart>(out, "qtchart");
+    measure<qs::MemoryChart>(out, "memorychart");
+    return out.exitStatus();
+}
