@@ -68,10 +68,15 @@ TelnetProtocol::Output TelnetProtocol::receive(std::string_view bytes) {
 }
 
 void TelnetProtocol::receiveSegment(std::string_view segment) {
+    environSeen_ = false;
     telnet_recv(telnet_, segment.data(), segment.size());
-    if (!compressionStarted_) return;
-    // The adapter never compresses; a COMPRESS2 marker is noise. A fresh
-    // parser reads what follows as the plain stream it is.
+    // A subnegotiation ends its segment, so the segment's last byte is the
+    // one after the IAC that closed it.
+    const bool derailed = environSeen_ && static_cast<unsigned char>(segment.back()) != TELNET_SE;
+    if (!compressionStarted_ && !derailed) return;
+    // The adapter never compresses; a COMPRESS2 marker is noise, and so is an
+    // ENVIRON request. A fresh parser reads what follows as the plain stream
+    // it is.
     telnet_free(telnet_);
     telnet_ = telnet_init(kOptions, &TelnetProtocol::onEvent, 0, this);
     if (!telnet_) throw std::bad_alloc();
@@ -109,6 +114,9 @@ void TelnetProtocol::handle(const telnet_event_t& event) {
         break;
     case TELNET_EV_COMPRESS:
         if (event.compress.state) compressionStarted_ = true;
+        break;
+    case TELNET_EV_ENVIRON:
+        environSeen_ = true;
         break;
     default:
         // Warnings and errors from libtelnet concern malformed sequences of a

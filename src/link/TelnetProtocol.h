@@ -70,6 +70,11 @@ private:
     // libtelnet switches to inflating on an SB COMPRESS2 it never agreed to;
     // we reset the parser when that happens.
     bool compressionStarted_ = false;
+    // libtelnet reports an ENVIRON or NEW-ENVIRON subnegotiation to itself as
+    // if it had started compression: closed by IAC SE that is harmless, but
+    // closed by IAC and another byte it leaves the parser expecting a command,
+    // so that the byte after it is taken for one. We reset the parser then.
+    bool environSeen_ = false;
     // Answers left per option, for WILL/WONT (index 0) and DO/DONT (index 1).
     std::array<std::array<int, 256>, 2> answersLeft_{};
     int terminalTypeAnswersLeft_ = kAnswersPerOption;
