@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 
 #include "chart/SeriesStyle.h"
 #include "platform/MemoryChart.h"
@@ -18,10 +19,22 @@ namespace {
 
 // At most one repaint per frame.
 constexpr int kReplotDelayMs = 25;
+// A chart whose repaint costs real processor time (a million points on each
+// series) waits this many times that cost before its next repaint, so that
+// repaints take well under a tenth of a core however fast samples come...
+constexpr double kReplotPauseFactor = 12.0;
+// ...but never so long that the chart looks stuck.
+constexpr int kMaxReplotDelayMs = 1000;
 // Width the bottom axis gives each date-time label.
 constexpr int kPixelsPerDateTick = 190;
 // Half the width of the time span shown around a single point: one minute.
 constexpr double kSinglePointHalfSpanDays = 1.0 / 1440.0;
+
+double threadCpuMs() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) * 1e-6;
+}
 
 QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
@@ -71,6 +84,11 @@ QtChart::~QtChart() {
 void QtChart::setUpLook() {
     // Tick labels come from our own tickers; nothing may follow the user's locale.
     plot_->setLocale(QLocale::c());
+    // Lines drawn segment by segment: a million points come out of the
+    // adaptive sampling as thousands of short zigzags, which the painter
+    // strokes several times faster one by one than as a single polyline.
+    // Printing draws vectorised and still gets whole polylines.
+    plot_->setPlottingHint(QCP::phFastPolylines, true);
     plot_->setBackground(verticalGradient());
     plot_->axisRect()->setBackground(verticalGradient());
     plot_->legend->setVisible(false);
@@ -125,7 +143,11 @@ void QtChart::requestReplot() {
     // whatever the user had zoomed into before.
     if (!autoView_ && std::all_of(series_.begin(), series_.end(), [](const auto& s) { return s && s->Count() == 0; }))
         autoView_ = true;
-    if (!replotTimer_.isActive()) replotTimer_.start();
+    if (!replotTimer_.isActive()) replotTimer_.start(replotDelayMs());
+}
+
+int QtChart::replotDelayMs() const {
+    return std::clamp(static_cast<int>(lastReplotCostMs_ * kReplotPauseFactor), kReplotDelayMs, kMaxReplotDelayMs);
 }
 
 void QtChart::replotNow() {
@@ -136,11 +158,13 @@ void QtChart::replotNow() {
 
 void QtChart::doReplot() {
     if (!plot_) return;
+    const double startMs = threadCpuMs();
     if (pointsPerPage_ > 0) showPage();
     else if (autoView_) fitToData();
     dateTicker_->setTickCount(std::clamp(plot_->axisRect()->width() / kPixelsPerDateTick, 2, 10));
     plot_->replot();
     ++replots_;
+    lastReplotCostMs_ = threadCpuMs() - startMs;
 }
 
 const QtSeries* QtChart::longestSeries() const {
@@ -211,12 +235,18 @@ void QtChart::fitValueAxes(const QCPRange& keys, bool wholeSeries) {
 
 void QtChart::useUserView() {
     autoView_ = false;
-    requestReplot();
+    requestPromptReplot();
 }
 
 void QtChart::useAutoView() {
     autoView_ = true;
-    requestReplot();
+    requestPromptReplot();
+}
+
+// The person's own zoom and pan show on the next frame, however costly the
+// repaint: only the repaints that samples cause are spaced out.
+void QtChart::requestPromptReplot() {
+    if (!replotTimer_.isActive() || replotTimer_.remainingTime() > kReplotDelayMs) replotTimer_.start(kReplotDelayMs);
 }
 
 void QtChart::SetPointsPerPage(int points) {

@@ -23,9 +23,11 @@ namespace qs {
 //
 // Repaints are coalesced: every change only asks for a repaint, and one
 // single-shot timer repaints at most once a frame however fast samples or a
-// load arrive. Unless the user has zoomed or panned, or a page is shown,
-// each repaint fits the axes to the visible series (from the series' kept
-// extremes, without walking the points).
+// load arrive, and less often when a repaint is costly (well under a tenth of
+// a core goes to repaints), except after the person's own zoom or pan.
+// Unless the user has zoomed or panned, or a page is shown, each repaint fits
+// the axes to the visible series (from the series' kept extremes, without
+// walking the points).
 //
 // Printing: PrintLandscape adds a page to a print job that the first call
 // opens; the job ends (the printer prints, the PDF file is complete) at the
@@ -62,6 +64,9 @@ public:
     // getters for the view and for tests
     int replotCount() const { return replots_; }
     bool replotPending() const { return replotTimer_.isActive(); }
+    // Processor time of the last repaint, and the pause it sets before the next.
+    double lastReplotCostMs() const { return lastReplotCostMs_; }
+    int replotDelayMs() const;
     bool autoView() const { return autoView_; }
     int page() const { return page_; }
     // The last finished job's PDF file, empty when it went to a printer.
@@ -72,6 +77,7 @@ public:
 
 private:
     void requestReplot();
+    void requestPromptReplot();
     void fitToData();
     void showPage();
     void fitValueAxes(const QCPRange& keys, bool wholeSeries);
@@ -88,6 +94,7 @@ private:
     QSharedPointer<DaysDateTimeTicker> dateTicker_;
     QTimer replotTimer_;
     int replots_ = 0;
+    double lastReplotCostMs_ = 0.0;
     bool autoView_ = true;
     int pointsPerPage_ = 0;
     int page_ = 1;
