@@ -5,9 +5,7 @@ namespace qs {
 double RunningMean(const ISeries& raw, int meanPoints) {
     const int n = raw.Count();
     const int first = (meanPoints > 0 && n >= meanPoints) ? n - meanPoints : 0;
-    double sum = 0.0;
-    for (int i = first; i < n; ++i) sum += raw.YValue(i);
-    return sum / (n - first);
+    return raw.sumY(first, n) / (n - first);
 }
 
 double FilterStep(double& s, double x, int n) {

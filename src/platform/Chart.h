@@ -18,6 +18,15 @@ public:
     // Largest and smallest y; 0 for an empty series.
     virtual double MaxY() const = 0;
     virtual double MinY() const = 0;
+    // The y values of the points first to last - 1 added up from the lowest
+    // index, in double precision. A store overrides it to walk its points
+    // without a call per point: a running mean over every point of a long
+    // series reads a million of them at each sample.
+    virtual double sumY(int first, int last) const {
+        double sum = 0.0;
+        for (int i = first; i < last; ++i) sum += YValue(i);
+        return sum;
+    }
 
     // display
     virtual void SetVisible(bool visible) = 0;

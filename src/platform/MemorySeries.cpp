@@ -1,6 +1,8 @@
 #include "platform/MemorySeries.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 namespace qs {
 
@@ -14,6 +16,15 @@ void MemorySeries::DeleteFirst() {
 
 double MemorySeries::XValue(int index) const { return points_.at(static_cast<std::size_t>(index)).x; }
 double MemorySeries::YValue(int index) const { return points_.at(static_cast<std::size_t>(index)).y; }
+
+double MemorySeries::sumY(int first, int last) const {
+    double sum = 0.0;
+    if (first >= last) return sum;
+    if (first < 0 || static_cast<std::size_t>(last) > points_.size())
+        throw std::out_of_range("point range " + std::to_string(first) + " to " + std::to_string(last) + " out of range");
+    for (auto it = points_.begin() + first, end = points_.begin() + last; it != end; ++it) sum += it->y;
+    return sum;
+}
 
 double MemorySeries::MaxY() const {
     if (points_.empty()) return 0.0;

@@ -16,6 +16,7 @@ public:
     double YValue(int index) const override;
     double MaxY() const override;
     double MinY() const override;
+    double sumY(int first, int last) const override;
 
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }

@@ -57,6 +57,15 @@ double QtSeries::YValue(int index) const {
     return data_->at(index)->value;
 }
 
+double QtSeries::sumY(int first, int last) const {
+    double sum = 0.0;
+    if (first >= last) return sum;
+    checkIndex(first);
+    checkIndex(last - 1);
+    for (auto it = data_->constBegin() + first, end = data_->constBegin() + last; it != end; ++it) sum += it->value;
+    return sum;
+}
+
 void QtSeries::widenRange(double y) const {
     if (std::isnan(y)) return;
     if (!haveRange_) {

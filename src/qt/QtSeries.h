@@ -33,6 +33,7 @@ public:
     double YValue(int index) const override;
     double MaxY() const override;
     double MinY() const override;
+    double sumY(int first, int last) const override;
 
     // display
     void SetVisible(bool visible) override;

@@ -1,0 +1,72 @@
+// Adding up a series' y values: every store adds them from the oldest point
+// up, one by one, so that a running mean is the same number whichever store
+// holds the points.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+
+#include "core/Statistics.h"
+#include "platform/MemorySeries.h"
+
+namespace qs {
+namespace {
+
+// A store that keeps the interface's own sum: each point read through YValue.
+class PlainSeries : public ISeries {
+public:
+    void AddPoint(double x, double y) override { inner_.AddPoint(x, y); }
+    void Clear() override { inner_.Clear(); }
+    int Count() const override { return inner_.Count(); }
+    void DeleteFirst() override { inner_.DeleteFirst(); }
+    double XValue(int index) const override { return inner_.XValue(index); }
+    double YValue(int index) const override { return inner_.YValue(index); }
+    double MaxY() const override { return inner_.MaxY(); }
+    double MinY() const override { return inner_.MinY(); }
+    void SetVisible(bool) override {}
+    bool Visible() const override { return true; }
+    void SetPenWidth(int) override {}
+    int PenWidth() const override { return 1; }
+
+private:
+    MemorySeries inner_;
+};
+
+template <class Series>
+class SeriesSum : public ::testing::Test {};
+using Stores = ::testing::Types<MemorySeries, PlainSeries>;
+TYPED_TEST_SUITE(SeriesSum, Stores);
+
+TYPED_TEST(SeriesSum, AddsFromTheOldestPointUp) {
+    TypeParam s;
+    // In this order 1e16 - 1e16 cancels before 1 is added; from the newest
+    // point down, 1 would vanish into -1e16 and the sum would be 0.
+    for (double y : {1e16, -1e16, 1.0}) s.AddPoint(0.0, y);
+    EXPECT_EQ(s.sumY(0, 3), 1.0);
+    EXPECT_EQ(RunningMean(s, 0), 1.0 / 3.0);
+    EXPECT_EQ(s.sumY(1, 3), -1e16);  // -1e16 + 1 rounds back to -1e16
+    EXPECT_EQ(s.sumY(2, 2), 0.0);
+}
+
+TYPED_TEST(SeriesSum, MatchesTheSumOfItsPointsOneByOne) {
+    TypeParam s;
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> v(-1e3, 1e3);
+    for (int i = 0; i < 5000; ++i) s.AddPoint(i, v(rng));
+    for (int drop = 0; drop < 100; ++drop) s.DeleteFirst();  // the oldest point is no longer index 0 in storage
+    for (auto [first, last] : {std::pair{0, 4900}, std::pair{4890, 4900}, std::pair{17, 18}, std::pair{100, 2500}}) {
+        double expected = 0.0;
+        for (int i = first; i < last; ++i) expected += s.YValue(i);
+        EXPECT_EQ(s.sumY(first, last), expected) << first << " to " << last;
+    }
+}
+
+TEST(SeriesSumRange, AMemorySeriesRefusesPointsItDoesNotHold) {
+    MemorySeries s;
+    s.AddPoint(0.0, 1.0);
+    EXPECT_THROW(s.sumY(0, 2), std::out_of_range);
+    EXPECT_THROW(s.sumY(-1, 1), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace qs

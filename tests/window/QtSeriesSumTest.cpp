@@ -1,0 +1,41 @@
+// The chart's own series add up their y values from the oldest point up, one
+// by one, like every other store, also after the oldest points were dropped.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+#include <utility>
+
+#include "core/Statistics.h"
+#include "qt/QtChart.h"
+
+namespace qs::test {
+namespace {
+
+TEST(QtSeriesSum, AddsFromTheOldestPointUp) {
+    QtChart chart;
+    ISeries& s = chart.Series(1);
+    // 1e16 - 1e16 cancels before 1 is added; the other way round 1 would vanish.
+    for (double y : {1e16, -1e16, 1.0}) s.AddPoint(0.0, y);
+    EXPECT_EQ(s.sumY(0, 3), 1.0);
+    EXPECT_EQ(RunningMean(s, 0), 1.0 / 3.0);
+    EXPECT_EQ(s.sumY(1, 3), -1e16);
+    EXPECT_THROW(s.sumY(0, 4), std::out_of_range);
+}
+
+TEST(QtSeriesSum, MatchesTheSumOfItsPointsOneByOneAfterScrolling) {
+    QtChart chart;
+    ISeries& s = chart.Series(4);
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> v(-1e3, 1e3);
+    for (int i = 0; i < 5000; ++i) s.AddPoint(i, v(rng));
+    for (int drop = 0; drop < 100; ++drop) s.DeleteFirst();
+    for (auto [first, last] : {std::pair{0, 4900}, std::pair{4890, 4900}, std::pair{17, 18}}) {
+        double expected = 0.0;
+        for (int i = first; i < last; ++i) expected += s.YValue(i);
+        EXPECT_EQ(s.sumY(first, last), expected) << first << " to " << last;
+    }
+}
+
+}  // namespace
+}  // namespace qs::test
