@@ -17,6 +17,7 @@ struct SimConfig {
     double baseVolts = 1.0;
     std::uint32_t seed = 1;
     std::string recordFile;  // empty: received bytes are not recorded
+    bool logSent = false;    // print every reply and every link, with times
 
     // ---- faults
     bool greet = true;
@@ -31,6 +32,11 @@ struct SimConfig {
     std::size_t floodBytes = 0;  // 0: normal readings
     std::size_t binaryBytes = 0;
     int negotiationBurst = 0;
+    int cutReply = -1;           // -1: every reply goes out whole
+
+    // ---- how long the faults last
+    int faultyLinks = -1;    // -1: every link; N: the first N links only
+    int faultyReplies = -1;  // -1: every reply; N: the first N replies in all
 };
 
 }  // namespace qs::sim

@@ -56,6 +56,12 @@ const std::vector<OptionSpec>& table() {
          [](SimConfig& c, const std::string& v) { c.seed = number<std::uint32_t>(v, 0, 4294967295u); }},
         {"--record", "FILE", "append every data byte received (after Telnet decoding) to FILE, emptied at start",
          [](SimConfig& c, const std::string& v) { c.recordFile = v; }},
+        {"--log-sent", nullptr,
+         "print \"link MS N faulty|healthy\" for each client taken (refused ones included) and \"sent MS KIND "
+         "TEXT\" once each greeting or reply has gone out up to its line end; MS: the system's monotonic clock in "
+         "ms, KIND: greeting, reply, stranded, cut, flood or garbled; TEXT: the bytes without the line end, each "
+         "outside 32-126 as \\xHH, cut after 200",
+         [](SimConfig& c, const std::string&) { c.logSent = true; }},
         {"--no-greeting", nullptr, "fault: never greet", [](SimConfig& c, const std::string&) { c.greet = false; }},
         {"--refuse", nullptr, "fault: close every connection right after accepting it",
          [](SimConfig& c, const std::string&) { c.refuse = true; }},
@@ -79,6 +85,15 @@ const std::vector<OptionSpec>& table() {
          [](SimConfig& c, const std::string& v) { c.binaryBytes = number<std::size_t>(v, 1, kMaxBytes); }},
         {"--negotiation-burst", "N", "fault: send N Telnet option requests on connect, before the greeting",
          [](SimConfig& c, const std::string& v) { c.negotiationBurst = number(v, 1, kMaxCount); }},
+        {"--cut-reply", "N", "fault: send only the first half of the Nth reply of a link, then close the link",
+         [](SimConfig& c, const std::string& v) { c.cutReply = number(v, 1, kMaxCount); }},
+        {"--faulty-links", "N",
+         "the faults last for the first N links only (refused ones included); later links behave",
+         [](SimConfig& c, const std::string& v) { c.faultyLinks = number(v, 0, kMaxCount); }},
+        {"--faulty-replies", "N",
+         "the faults of single replies (--delay, --chunk, --strand-every, --prefix, --flood, --binary) last for "
+         "the first N replies only, counted over all links; later replies behave",
+         [](SimConfig& c, const std::string& v) { c.faultyReplies = number(v, 0, kMaxCount); }},
     };
     return options;
 }

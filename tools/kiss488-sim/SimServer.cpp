@@ -127,7 +127,13 @@ void SimServer::acceptClient() {
     socklen_t length = sizeof peer;
     const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;  // the client gave up before we got to it
-    if (config_.refuse) {
+    ++links_;
+    const bool faulty = config_.faultyLinks < 0 || links_ <= config_.faultyLinks;
+    if (config_.logSent) {
+        std::printf("link %lld %d %s\n", static_cast<long long>(SimSession::monotonicMs()), links_, faulty ? "faulty" : "healthy");
+        std::fflush(stdout);
+    }
+    if (faulty && config_.refuse) {
         ::close(fd);
         std::printf("refused client %s\n", numericEndpoint(peer, length).c_str());
         std::fflush(stdout);
@@ -138,7 +144,7 @@ void SimServer::acceptClient() {
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     std::printf("client connected from %s\n", numericEndpoint(peer, length).c_str());
     std::fflush(stdout);
-    session_ = std::make_unique<SimSession>(fd, config_, model_);
+    session_ = std::make_unique<SimSession>(fd, config_, model_, faulty, replies_);
     session_->runDue(SimSession::Clock::now());
 }
 

@@ -35,6 +35,10 @@ private:
     int signalFd_ = -1;
     std::string endpoint_;
     std::unique_ptr<SimSession> session_;
+    // Clients taken so far, refused ones included, and replies sent over
+    // all links: they decide when the faults end.
+    int links_ = 0;
+    int replies_ = 0;
 };
 
 }  // namespace qs::sim

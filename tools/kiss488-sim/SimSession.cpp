@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <new>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include <libtelnet.h>
@@ -41,6 +44,13 @@ std::string printable(std::string_view text) {
     return shown;
 }
 
+// A text as printed in the log, cut after kMaxShown bytes.
+std::string shown(std::string_view text) {
+    const bool cut = text.size() > kMaxShown;
+    return printable(text.substr(0, kMaxShown)) +
+           (cut ? " ... (" + std::to_string(text.size()) + " bytes)" : std::string());
+}
+
 void say(const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
@@ -48,8 +58,13 @@ void say(const std::string& line) {
 
 }  // namespace
 
-SimSession::SimSession(int fd, const SimConfig& config, InstrumentModel& model)
-    : fd_(fd), config_(config), model_(model), nextFree_(Clock::now()) {
+SimSession::SimSession(int fd, const SimConfig& config, InstrumentModel& model, bool faultyLink, int& repliesSent)
+    : fd_(fd),
+      config_(config),
+      model_(model),
+      faultyLink_(faultyLink),
+      repliesSent_(repliesSent),
+      nextFree_(Clock::now()) {
     telnet_ = telnet_init(kOptions, &SimSession::onEvent, 0, this);
     if (!telnet_) {
         ::close(fd_);
@@ -57,10 +72,19 @@ SimSession::SimSession(int fd, const SimConfig& config, InstrumentModel& model)
     }
     sink_ = &out_;
     telnet_negotiate(telnet_, TELNET_DO, TELNET_TELOPT_TTYPE);
-    sendBurst();
+    if (faultyLink_) sendBurst();
     const auto now = Clock::now();
-    if (config_.greet) nextFree_ = queueData(config_.greeting + "\r\n", now);
-    if (config_.closeAfter == 0) queueClose(nextFree_);
+    if (config_.greet || !faultyLink_)
+        nextFree_ = queueData(config_.greeting + "\r\n", now, "greeting", nextReplyFaulty());
+    if (faultyLink_ && config_.closeAfter == 0) queueClose(nextFree_);
+}
+
+long long SimSession::monotonicMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
+}
+
+bool SimSession::nextReplyFaulty() const {
+    return faultyLink_ && (config_.faultyReplies < 0 || repliesSent_ < config_.faultyReplies);
 }
 
 SimSession::~SimSession() {
@@ -125,6 +149,7 @@ void SimSession::runDue(Clock::time_point now) {
         Pending& next = pending_.front();
         out_ += next.wire;
         closing_ = next.close;
+        if (!next.sentNote.empty()) say("sent " + std::to_string(monotonicMs()) + " " + next.sentNote);
         pending_.pop_front();
     }
     if (wantsWrite()) onWritable();
@@ -171,42 +196,68 @@ void SimSession::onData(const char* bytes, std::size_t size) {
 }
 
 void SimSession::onCommand(const std::string& command) {
-    const bool cut = command.size() > kMaxShown;
-    say("command: " + printable(std::string_view(command).substr(0, kMaxShown)) +
-        (cut ? " ... (" + std::to_string(command.size()) + " bytes)" : std::string()));
+    say("command: " + shown(command));
     const auto kind = InstrumentModel::classify(command);
     if (kind == InstrumentModel::ReplyKind::None) return;
-    if (config_.muteAfter >= 0 && replies_ >= config_.muteAfter) return;
-    if (config_.closeAfter >= 0 && replies_ >= config_.closeAfter) return;
+    if (faultyLink_ && config_.muteAfter >= 0 && replies_ >= config_.muteAfter) return;
+    if (faultyLink_ && config_.closeAfter >= 0 && replies_ >= config_.closeAfter) return;
+    const bool faulty = nextReplyFaulty();
     ++replies_;
+    ++repliesSent_;
 
     std::string reply;
-    if (config_.binaryBytes > 0) reply += model_.randomBytes(config_.binaryBytes);
-    if (config_.floodBytes > 0) {
+    const char* sentKind = "reply";
+    if (faulty && config_.binaryBytes > 0) {
+        reply += model_.randomBytes(config_.binaryBytes);
+        sentKind = "garbled";
+    }
+    if (faulty && config_.floodBytes > 0) {
         for (std::size_t i = 0; i < config_.floodBytes; ++i) reply.push_back(static_cast<char>('0' + i % 10));
+        sentKind = "flood";
     } else {
-        reply += kind == InstrumentModel::ReplyKind::Identity ? InstrumentModel::identity()
-                                                              : config_.unitPrefix + model_.reading();
-        const bool stranded = config_.strandEvery > 0 && replies_ % config_.strandEvery == 0;
-        if (!stranded) reply += "\r\n";
+        reply += kind == InstrumentModel::ReplyKind::Identity
+                     ? InstrumentModel::identity()
+                     : (faulty ? config_.unitPrefix : std::string()) + model_.reading();
+        const bool cut = faultyLink_ && config_.cutReply == replies_;
+        const bool stranded = faulty && config_.strandEvery > 0 && replies_ % config_.strandEvery == 0;
+        if (cut) {
+            reply.resize(reply.size() / 2);
+            sentKind = "cut";
+        } else if (stranded) {
+            if (std::string_view(sentKind) == "reply") sentKind = "stranded";
+        } else {
+            reply += "\r\n";
+        }
     }
 
     const auto now = Clock::now();
-    nextFree_ = queueData(reply, std::max(now + std::chrono::milliseconds(config_.replyDelayMs), nextFree_));
-    if (config_.closeAfter >= 0 && replies_ == config_.closeAfter) queueClose(nextFree_);
+    const int delayMs = faulty ? config_.replyDelayMs : 0;
+    nextFree_ = queueData(reply, std::max(now + std::chrono::milliseconds(delayMs), nextFree_), sentKind, faulty);
+    const bool closeNow = faultyLink_ && (config_.closeAfter == replies_ || config_.cutReply == replies_);
+    if (closeNow) queueClose(nextFree_);
 }
 
-SimSession::Clock::time_point SimSession::queueData(const std::string& data, Clock::time_point at) {
+SimSession::Clock::time_point SimSession::queueData(const std::string& data, Clock::time_point at, const char* kind,
+                                                    bool chunked) {
     at = std::max(at, nextFree_);
-    const std::size_t piece = config_.chunkBytes > 0 ? config_.chunkBytes : std::max<std::size_t>(data.size(), 1);
+    const std::size_t whole = std::max<std::size_t>(data.size(), 1);
+    const std::size_t piece = chunked && config_.chunkBytes > 0 ? config_.chunkBytes : whole;
+    // The data counts as sent with the piece that brings its first line end
+    // (the client has the whole reply then), or with its last piece.
+    const std::size_t lineEnd = std::min(data.find_first_of("\r\n"), data.size() - 1);
     for (std::size_t offset = 0; offset < data.size(); offset += piece) {
         if (offset > 0) at += std::chrono::milliseconds(config_.chunkGapMs);
-        pending_.push_back({at, encode(std::string_view(data).substr(offset, piece)), false});
+        pending_.push_back({at, encode(std::string_view(data).substr(offset, piece)), false, {}});
+        if (config_.logSent && lineEnd >= offset && lineEnd < offset + piece) {
+            std::string_view text(data);
+            while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+            pending_.back().sentNote = std::string(kind) + " " + shown(text);
+        }
     }
     return at;
 }
 
-void SimSession::queueClose(Clock::time_point at) { pending_.push_back({std::max(at, nextFree_), {}, true}); }
+void SimSession::queueClose(Clock::time_point at) { pending_.push_back({std::max(at, nextFree_), {}, true, {}}); }
 
 std::string SimSession::encode(std::string_view data) {
     std::string wire;

@@ -21,8 +21,10 @@ class SimSession {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Takes ownership of the connected, non-blocking socket fd.
-    SimSession(int fd, const SimConfig& config, InstrumentModel& model);
+    // Takes ownership of the connected, non-blocking socket fd. faultyLink:
+    // the link faults apply to this link; repliesSent counts the replies of
+    // all links, this one adds to it.
+    SimSession(int fd, const SimConfig& config, InstrumentModel& model, bool faultyLink, int& repliesSent);
     ~SimSession();
     SimSession(const SimSession&) = delete;
     SimSession& operator=(const SimSession&) = delete;
@@ -33,6 +35,10 @@ public:
     bool finished() const { return finished_ || (closing_ && !wantsWrite()); }
     std::optional<Clock::time_point> nextDue() const;
 
+    // The system's monotonic clock in milliseconds, as --log-sent prints it:
+    // other processes on the machine read the same clock.
+    static long long monotonicMs();
+
     void onReadable();
     void onWritable();
     void runDue(Clock::time_point now);
@@ -42,6 +48,7 @@ private:
         Clock::time_point due;
         std::string wire;
         bool close = false;
+        std::string sentNote;  // printed by --log-sent once this piece is out
     };
 
     static void onEvent(telnet_t* telnet, telnet_event_t* event, void* self);
@@ -50,8 +57,11 @@ private:
     void onCommand(const std::string& command);
     void sendBurst();
     // Queues data for the client no earlier than at, after what is queued,
-    // cut into pieces when --chunk asks for it. Returns when the last piece goes.
-    Clock::time_point queueData(const std::string& data, Clock::time_point at);
+    // cut into pieces when chunked and --chunk asks for it; kind names it for
+    // --log-sent. Returns when the last piece goes.
+    Clock::time_point queueData(const std::string& data, Clock::time_point at, const char* kind, bool chunked);
+    // Whether the faults of single replies apply to the next reply.
+    bool nextReplyFaulty() const;
     void queueClose(Clock::time_point at);
     std::string encode(std::string_view data);
     void record(const char* bytes, std::size_t size) const;
@@ -59,6 +69,8 @@ private:
     int fd_;
     const SimConfig& config_;
     InstrumentModel& model_;
+    const bool faultyLink_;
+    int& repliesSent_;
     telnet_t* telnet_ = nullptr;
     // Where libtelnet's output goes: the socket's queue, or an encoding buffer.
     std::string* sink_ = nullptr;
