@@ -51,9 +51,15 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
 
     if (complete) {
         std::string raw = RawText(State.ReceiveBuffer, State.ReceiveLength);
+        std::string_view clean = CleanText(raw);
+        // A clean text that runs to the end of the working buffer while more
+        // bytes were received was cut by the buffer, not ended by the reply:
+        // it is shown and logged as it stands, but it is no sample, for its
+        // number is not the one the instrument sent.
+        const bool cutByBuffer =
+            State.ReceiveLength > kMaxReplyLength && clean.size() == static_cast<std::size_t>(kMaxReplyLength);
         State.ReceiveLength = 0;
         State.ReceiveBuffer[0] = 0;
-        std::string_view clean = CleanText(raw);
         MeasuredBox.setText(std::string(clean));
 
         if (SaveResultsBox.checked()) {
@@ -67,7 +73,7 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
             State.DataEvents += 1;
         } else {
             if (DeleteFirstCheckBox.checked() && clean.size() >= 2) clean.remove_prefix(1);
-            if (static_cast<int>(clean.size()) < minimumLength) {
+            if (cutByBuffer || static_cast<int>(clean.size()) < minimumLength) {
                 State.PollBusy = 0;
                 State.AwaitingReply = 0;
             } else {

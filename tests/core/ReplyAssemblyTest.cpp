@@ -142,11 +142,32 @@ TEST_F(ReplyAssembly, NothingIsLoggedWhileSaveResultsIsOff) {
 
 // ---- limits: nothing is ever written past the buffers
 
-TEST_F(ReplyAssembly, AReplyLongerThanTheWorkingBufferIsCutTo9999Bytes) {
+TEST_F(ReplyAssembly, AReplyCutByTheWorkingBufferIsShownButIsNoSample) {
+    poll();
     std::string longReply = "1" + std::string(20000, '0');
     h.receive(longReply + "\r\n");
     EXPECT_EQ(w.MeasuredBox.text().size(), 9999u);
+    EXPECT_EQ(w.State.SampleCount, 0);
+    EXPECT_EQ(w.State.PollBusy, 0);
+    EXPECT_EQ(w.State.AwaitingReply, 0);
+}
+
+TEST_F(ReplyAssembly, AReplyEndedWithinTheWorkingBufferCountsWhateverFollowsItInTheChunk) {
+    h.receive("+1.2345\r\n" + std::string(20000, 'x'));
     EXPECT_EQ(w.State.SampleCount, 1);
+    EXPECT_DOUBLE_EQ(w.State.LastValue1, 1.2345);
+}
+
+TEST_F(ReplyAssembly, AStrandedFloodReplayedByTheWatchdogIsNoSample) {
+    poll();
+    const std::string digits(64 * 1024, '7');
+    for (int i = 0; i < 2; ++i) h.receive(digits);
+    w.State.StrandedReplay = 1;
+    w.OnDataAvailable(nullptr, 0);
+    w.State.StrandedReplay = 0;
+    EXPECT_EQ(w.State.SampleCount, 0);
+    EXPECT_EQ(w.State.ReceiveLength, 0);
+    EXPECT_EQ(w.State.PollBusy, 0);
 }
 
 TEST_F(ReplyAssembly, AMegabyteWithoutALineEndLeavesTheLoggerWorking) {
@@ -154,10 +175,11 @@ TEST_F(ReplyAssembly, AMegabyteWithoutALineEndLeavesTheLoggerWorking) {
     for (int i = 0; i < 16; ++i) h.receive(flood);
     EXPECT_LT(w.State.ReceiveLength, kReceiveBufferSize);
     EXPECT_EQ(w.State.ReceiveBuffer[w.State.ReceiveLength], 0);
-    h.receive("1.2345\r\n");  // ends the flooded reply
+    h.receive("1.2345\r\n");  // ends the flooded reply, cut by the buffer: no sample
     EXPECT_EQ(w.State.ReceiveLength, 0);
+    EXPECT_EQ(w.State.SampleCount, 0);
     h.receive("2.5000\r\n");
-    EXPECT_EQ(w.State.SampleCount, 2);
+    EXPECT_EQ(w.State.SampleCount, 1);
     EXPECT_EQ(w.MeasuredBox.text(), "2.5000");
     EXPECT_DOUBLE_EQ(w.State.LastValue1, 2.5);
 }
