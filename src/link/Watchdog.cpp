@@ -1,7 +1,6 @@
 // The watchdog: a poll overdue for a whole time-out, or a link that was lost,
 // is dealt with by replaying stranded data or by reconnecting.
 #include "app/TGPIBTelnet.h"
-#include "core/DeferredError.h"
 #include "link/FlagScope.h"
 #include "link/LinkMessages.h"
 #include "link/StrandedData.h"
@@ -17,25 +16,19 @@ void TGPIBTelnet::WatchdogTimerTimer() {
     IntervalBox.setText(FloatToStr(State.IntervalSeconds));
     FlagScope active(State.WatchdogActive);
 
-    const bool stranded =
-        StrandedCheckBox.checked() && IsStrandedNumber(State.ReceiveBuffer, State.ReceiveLength);
-    const auto replay = [this] {
-        FlagScope replaying(State.StrandedReplay);
-        OnDataAvailable(nullptr, 0);
-    };
-    if (!linkLost) {
-        if (stranded) replay();
-        else watchdogReconnect(NoDataReason(WatchdogTimer.interval()));
+    // Bytes a lost link left without their line end are most likely a reply
+    // it cut off: they are no sample. They stay in the buffer, in front of
+    // what the next link brings, as after any reconnect.
+    if (linkLost) {
+        watchdogReconnect(LinkLostReason());
         return;
     }
-
-    // A lost link brings nothing more to complete the stranded bytes: they
-    // become their sample first, and the link is reopened all the same. A
-    // bad setting met by the replay is reported after the reconnect.
-    DeferredError deferred;
-    if (stranded) deferred.run(replay);
-    watchdogReconnect(LinkLostReason());
-    deferred.rethrow();
+    if (StrandedCheckBox.checked() && IsStrandedNumber(State.ReceiveBuffer, State.ReceiveLength)) {
+        FlagScope replaying(State.StrandedReplay);
+        OnDataAvailable(nullptr, 0);
+    } else {
+        watchdogReconnect(NoDataReason(WatchdogTimer.interval()));
+    }
 }
 
 void TGPIBTelnet::watchdogReconnect(const std::string& reason) {

@@ -81,15 +81,16 @@ TEST_F(LostLinkTest, IsTriedAgainEveryTimeOutWhileTheAdapterStaysUnreachable) {
     EXPECT_TRUE(vp.dialogs.boxes.empty());
 }
 
-TEST_F(LostLinkTest, StrandedNumberIsTakenAsASampleBeforeTheLinkIsReopened) {
+TEST_F(LostLinkTest, BytesOfAReplyTheLostLinkCutOffBecomeNoSample) {
     answer = "+1.2345";
     startAndLoseTheLinkAt3000();
     advanceTo(11000);
-    EXPECT_EQ(w.State.SampleCount, 1);
-    EXPECT_EQ(h.series(1).YValue(0), 1.2345);
+    EXPECT_EQ(w.State.SampleCount, 0);
     EXPECT_EQ(telnet.connectTimes(), (std::vector<std::int64_t>{0, 10000}));
+    // They stand in front of the next link's greeting, which is still one.
+    EXPECT_EQ(w.State.DataEvents, 2);
     EXPECT_EQ(ReadFile("Results.txt"), std::string(kGreetingRecord) + kCommand +
-                                           "[Timed-Out Retrieved-Data:{+1.2345}]" + kGreetingRecord);
+                                           "{+1.2345KISS-488 GPIB-LAN adapter ready\r\r\n}");
 }
 
 TEST_F(LostLinkTest, WithAutoReconnectUntickedTheLoggerStaysOffline) {
