@@ -31,6 +31,13 @@ public:
         std::fflush(stdout);
     }
 
+    // A figure of the memory store that the tests use, shown beside the real
+    // chart's for comparison: a note, since the targets are the program's.
+    static void compare(const std::string& name, double value, const std::string& unit, int decimals = 3) {
+        std::printf("# %s: %.*f %s (memory store, for comparison)\n", name.c_str(), decimals, value, unit.c_str());
+        std::fflush(stdout);
+    }
+
     bool anyMissed() const { return missed_; }
     int exitStatus() const { return missed_ ? 1 : 0; }
 
