@@ -130,7 +130,7 @@ void SimServer::acceptClient() {
     ++links_;
     const bool faulty = config_.faultyLinks < 0 || links_ <= config_.faultyLinks;
     if (config_.logSent) {
-        std::printf("link %lld %d %s\n", static_cast<long long>(SimSession::monotonicMs()), links_, faulty ? "faulty" : "healthy");
+        std::printf("link %lld %d %s\n", SimSession::monotonicMs(), links_, faulty ? "faulty" : "healthy");
         std::fflush(stdout);
     }
     if (faulty && config_.refuse) {
