@@ -157,6 +157,7 @@ void QtChart::replotNow() {
 }
 
 void QtChart::doReplot() {
+    for (const auto& s : series_) s->changesShown();
     if (!plot_) return;
     const double startMs = threadCpuMs();
     if (pointsPerPage_ > 0) showPage();

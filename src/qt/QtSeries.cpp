@@ -17,7 +17,11 @@ QtSeries::QtSeries(QCPGraph* graph, std::function<void()> changed)
 void QtSeries::AddPoint(double x, double y) {
     data_->add(QCPGraphData(x, y));
     if (rangeKnown_) widenRange(y);
-    changed_();
+    // One request per repaint is enough: a load adds millions of points.
+    if (!additionReported_) {
+        additionReported_ = true;
+        changed_();
+    }
 }
 
 void QtSeries::Clear() {

@@ -21,7 +21,8 @@ namespace qs {
 class QtSeries : public ISeries {
 public:
     // changed runs after every change of the points or the look (the chart
-    // coalesces the repaints).
+    // coalesces the repaints); for added points, only after the first one
+    // since the chart last repainted.
     QtSeries(QCPGraph* graph, std::function<void()> changed);
 
     // store
@@ -47,6 +48,8 @@ public:
     // The same over the points whose x lies within keys (a page of the chart).
     bool valueRangeIn(const QCPRange& keys, double& lower, double& upper) const;
     QCPGraph* graph() const { return graph_; }
+    // The chart has repainted: the next point added asks for a repaint again.
+    void changesShown() { additionReported_ = false; }
     const SeriesData& data() const { return *data_; }
 
 private:
@@ -59,6 +62,7 @@ private:
     QCPGraph* graph_;
     QSharedPointer<SeriesData> data_;
     std::function<void()> changed_;
+    bool additionReported_ = false;  // a point was added since the last repaint, and said so
     mutable bool rangeKnown_ = true;  // min_/max_ hold the extremes of the points
     mutable bool haveRange_ = false;  // at least one point with a y that is a number
     mutable double min_ = 0.0;
