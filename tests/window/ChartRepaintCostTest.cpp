@@ -15,7 +15,7 @@ namespace {
 
 constexpr double kStart = 45356.5;  // 2024-03-05 12:00 UTC
 constexpr double kSecond = 1.0 / 86400.0;
-constexpr int kPoints = 200000;
+constexpr int kPoints = 50000;
 
 struct ChartRepaintCostTest : ::testing::Test {
     QtChart chart;
