@@ -26,7 +26,7 @@ $(ASAN_DIR)/CMakeCache.txt: mk/sanitize.mk
 		-DCMAKE_C_COMPILER=$(ASAN_CC) -DCMAKE_CXX_COMPILER=$(ASAN_CXX) \
 		-DCMAKE_C_FLAGS="-O1 $(SANITIZE_FLAGS)" -DCMAKE_CXX_FLAGS="-O1 $(SANITIZE_FLAGS)" \
 		-DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)" \
-		-DQUILLSTONE_WERROR=$(WERROR)
+		-DQUILLSTONE_WERROR=$(WERROR) -DQUILLSTONE_WITH_BENCH=OFF
 
 # Test discovery runs the test executables while building, so they already
 # run under the sanitizers' settings here.
