@@ -221,6 +221,7 @@ private:
     void startLink(bool unattended);
     void stopLink(bool unattended);
     void reportLinkFailure(const char* message, bool unattended);
+    void abandonAttempt(bool unattended);
     // Runs a recovery's Stop and Start steps: an exception ends them and is
     // shown in LinkStatus; a link left down is retried by the watchdog.
     void runRecovery(const std::function<void()>& steps);
