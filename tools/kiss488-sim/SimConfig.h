@@ -34,6 +34,8 @@ struct SimConfig {
     int negotiationBurst = 0;
     int cutReply = -1;           // -1: every reply goes out whole
 
+    int chaosPercent = 0;        // 0: no random faults
+
     // ---- how long the faults last
     int faultyLinks = -1;    // -1: every link; N: the first N links only
     int faultyReplies = -1;  // -1: every reply; N: the first N replies in all

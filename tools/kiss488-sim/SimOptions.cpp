@@ -87,6 +87,11 @@ const std::vector<OptionSpec>& table() {
          [](SimConfig& c, const std::string& v) { c.negotiationBurst = number(v, 1, kMaxCount); }},
         {"--cut-reply", "N", "fault: send only the first half of the Nth reply of a link, then close the link",
          [](SimConfig& c, const std::string& v) { c.cutReply = number(v, 1, kMaxCount); }},
+        {"--chaos", "PERCENT",
+         "fault: each link and each reading is faulty with this chance (refused link, slow, silent for a few "
+         "commands, garbage in front, stranded, cut off with the link, link dropped after it, one-byte pieces, "
+         "a flood of digits), drawn from --seed; prints \"fault MS KIND\" for each",
+         [](SimConfig& c, const std::string& v) { c.chaosPercent = number(v, 0, 100); }},
         {"--faulty-links", "N",
          "the faults last for the first N links only (refused ones included); later links behave",
          [](SimConfig& c, const std::string& v) { c.faultyLinks = number(v, 0, kMaxCount); }},
