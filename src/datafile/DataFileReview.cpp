@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "app/TGPIBTelnet.h"
+#include "core/Statistics.h"
 #include "datafile/DataLine.h"
 #include "platform/Conversions.h"
 
@@ -36,6 +38,14 @@ bool isLoadableTime(const DataLineFields& f) {
     if (f.year < 1900 || f.year > 2100 || f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31) return false;
     if (f.hour < 0 || f.hour > 23 || f.minute < 0 || f.minute > 59 || f.second < 0 || f.second > 59) return false;
     return IsValidDate(f.year, f.month, f.day);
+}
+
+// A line whose numbers cannot be plotted and counted is skipped like a line
+// out of range: an infinity or NaN in any column (as an overflowing number
+// or spelled "INF", "-NAN"), or a raw value that no live sample may have,
+// since the loaded raw values take part in the next running means.
+bool isLoadableValue(const DataLineFields& f) {
+    return IsSampleValue(f.raw) && std::isfinite(f.mean) && std::isfinite(f.filter);
 }
 
 void addTriple(ISeries& raw, ISeries& mean, ISeries& filter, double x, const Triple& t) {
@@ -72,7 +82,7 @@ void TGPIBTelnet::LoadButtonClick() {
     std::vector<char> line(kLoadLineBuffer);
     while (std::fgets(line.data(), kLoadLineBuffer, file.get())) {
         ScanDataLine(line.data(), f);
-        if (!isLoadableTime(f)) continue;
+        if (!isLoadableTime(f) || !isLoadableValue(f)) continue;
         const double x = EncodeDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
         const Triple own{f.raw, f.mean, f.filter};
         if (command1) {
