@@ -175,7 +175,8 @@ SafeReplace replaceByRename(const std::string& path, std::string_view bytes) {
 
 // Puts bytes at the start of the open file and cuts it off after them.
 bool rewrite(int fd, std::string_view bytes) {
-    return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes) &&
+           ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
 }
 
 // The file rewritten where it stands, for a folder in which no temporary can

@@ -32,11 +32,12 @@ bool bufferChunk(LoggerState& s, const std::uint8_t* chunk, std::size_t size) {
 
 constexpr int kDefaultMinimumLength = 5;
 
-// Why a reply long enough to count is still no sample; empty when it is one. A clean text that runs to the end of the working buffer while more
-// bytes were received was cut by the buffer, not ended by the reply; a
-// number beyond the range the statistics can hold (an overflowing 1E999 among
-// them) would turn the mean and the filter into infinities for good. Either
-// way the number is not the one the instrument meant as a reading.
+// Why a reply long enough to count is still no sample; empty when it is one.
+// A clean text that runs to the end of the working buffer while more bytes
+// were received was cut by the buffer, not ended by the reply; a number
+// beyond the range the statistics can hold (an overflowing 1E999 among them)
+// would turn the mean and the filter into infinities for good. Either way the
+// number is not the one the instrument meant as a reading.
 std::string whyNoSample(std::string_view clean, bool cutByBuffer) {
     if (cutByBuffer) return "Reply not taken as a sample: it was cut at " + IntToStr(kMaxReplyLength) + " characters";
     if (!IsSampleValue(CAtof(clean)))

@@ -22,6 +22,7 @@ void MemorySeries::AddPoint(double x, double y) {
         points_.insert(at, {x, y});
     }
 }
+
 void MemorySeries::Clear() { points_.clear(); }
 int MemorySeries::Count() const { return static_cast<int>(points_.size()); }
 

@@ -152,9 +152,9 @@ void expectSameAsSscanf(const std::string& line) {
     mine.year = mine.month = mine.day = mine.hour = mine.minute = mine.second = -7;
     theirs.year = theirs.month = theirs.day = theirs.hour = theirs.minute = theirs.second = -7;
     int n = ScanDataLine(line.c_str(), mine);
-    int m = std::sscanf(withoutHexadecimal(line).c_str(), "%04d-%02d-%02d %02d:%02d:%02d, %lf, %lf, %lf, %lf", &theirs.year, &theirs.month,
-                        &theirs.day, &theirs.hour, &theirs.minute, &theirs.second, &theirs.raw, &theirs.mean,
-                        &theirs.filter, &theirs.fourth);
+    int m = std::sscanf(withoutHexadecimal(line).c_str(), "%04d-%02d-%02d %02d:%02d:%02d, %lf, %lf, %lf, %lf",
+                        &theirs.year, &theirs.month, &theirs.day, &theirs.hour, &theirs.minute, &theirs.second,
+                        &theirs.raw, &theirs.mean, &theirs.filter, &theirs.fourth);
     ASSERT_EQ(n, m) << "line: [" << line << "]";
     ASSERT_EQ(mine.year, theirs.year) << line;
     ASSERT_EQ(mine.month, theirs.month) << line;

@@ -61,9 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (char& c : decimal)
         if (c == 'x' || c == 'X') c = 'z';
     qs::DataLineFields theirs = untouched();
-    const int theirCount = std::sscanf(decimal.c_str(), "%04d-%02d-%02d %02d:%02d:%02d, %lf, %lf, %lf, %lf", &theirs.year,
-                                       &theirs.month, &theirs.day, &theirs.hour, &theirs.minute, &theirs.second,
-                                       &theirs.raw, &theirs.mean, &theirs.filter, &theirs.fourth);
+    const int theirCount =
+        std::sscanf(decimal.c_str(), "%04d-%02d-%02d %02d:%02d:%02d, %lf, %lf, %lf, %lf", &theirs.year, &theirs.month,
+                    &theirs.day, &theirs.hour, &theirs.minute, &theirs.second, &theirs.raw, &theirs.mean,
+                    &theirs.filter, &theirs.fourth);
 
     if (ourCount != theirCount || !sameFields(ours, theirs)) {
         std::fprintf(stderr, "ScanDataLine differs from sscanf on \"%s\"\n", line.c_str());
