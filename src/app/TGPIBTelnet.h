@@ -182,7 +182,8 @@ public:
     TLabel CountDown{"CountDown", ""};
     // Status lines the window shows without a modal box, for what a person
     // must see while logging runs unattended: the link and its recoveries,
-    // and whether samples reach the data file.
+    // and whether samples reach the data file (a reply that is no sample
+    // says there why it is not recorded).
     TLabel LinkStatus{"LinkStatus", ""};
     TLabel DataFileStatus{"DataFileStatus", ""};
 

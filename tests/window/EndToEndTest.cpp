@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "GermanLocale.h"
@@ -158,6 +159,31 @@ TEST_F(EndToEndTest, StrandedReplyIsTakenByTheWatchdogWithoutReconnecting) {
     EXPECT_EQ(startToggles, 0);
     EXPECT_FALSE(window().widgetOf("StartButton")->isEnabled());
     for (const auto& l : dataLines()) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+}
+
+// Replies that are no numbers, or numbers no double holds: the ones without
+// a number are samples of 0, the overflowing one is shown and logged but no
+// sample, and every data line's mean and filter stay finite numbers while
+// logging goes on.
+TEST_F(EndToEndTest, RepliesOfInfinitiesAndNaNNeverReachTheMeanOrTheFilter) {
+    Simulator sim({QStringLiteral("--replies"), QStringLiteral("INF,nan,0x1A,1E999,+1.0E+00")});
+    configure(sim.host(), QStringLiteral("0.1"));
+    typeAndLeave("MinStringBox", QStringLiteral("1"), "CommandBox");
+    click("SaveResultsBox");
+    click("StartButton");
+    // Two rounds of the five replies: eight samples.
+    ASSERT_TRUE(waitForSamples(8, 15000)) << "samples: " << count();
+    click("ResetButton");
+    const auto lines = dataLines();
+    ASSERT_EQ(static_cast<int>(lines.size()), count());
+    for (const auto& l : lines) {
+        EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+        EXPECT_EQ(l.find("1E999"), std::string::npos) << l;
+    }
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 0; i < app->chart.Series(n).Count(); ++i)
+            EXPECT_TRUE(std::isfinite(app->chart.Series(n).YValue(i))) << "series " << n << " point " << i;
+    EXPECT_NE(ReadFile("Results.txt").find("{1E999\r\r\n}"), std::string::npos);
 }
 
 TEST_F(EndToEndTest, ClosingWhileStartWaitsForTheLinkClosesAtOnce) {
