@@ -1,0 +1,95 @@
+#include "qt/SeriesSummary.h"
+
+#include <cmath>
+
+namespace qs {
+
+void SeriesSummary::appended(double value) {
+    if (known_) take(value);
+}
+
+void SeriesSummary::take(double value) const {
+    const std::int64_t index = dropped_ + count_;
+    ++count_;
+    if (index % kBlock == 0) {
+        blocks_.push_back({value, value});
+        return;
+    }
+    Block& b = blocks_.back();
+    if (std::isnan(b.min)) return;
+    if (std::isnan(value)) {
+        b.min = b.max = value;
+    } else if (value < b.min) {
+        b.min = value;
+    } else if (value > b.max) {
+        b.max = value;
+    }
+}
+
+void SeriesSummary::droppedFirst() {
+    if (!known_) return;
+    if (--count_ <= 0) {
+        cleared();
+        return;
+    }
+    // The block that held the point is dropped with its last point.
+    if (++dropped_ % kBlock == 0) {
+        blocks_.pop_front();
+        ++firstBlock_;
+    }
+}
+
+void SeriesSummary::cleared() {
+    blocks_.clear();
+    dropped_ = firstBlock_ = count_ = 0;
+    known_ = true;
+}
+
+void SeriesSummary::rebuild(const QCPGraphData* points, int count) const {
+    blocks_.clear();
+    dropped_ = firstBlock_ = count_ = 0;
+    for (int i = 0; i < count; ++i) take(points[i].value);
+    known_ = true;
+}
+
+ValueExtremes SeriesSummary::extremes(const QCPGraphData* points, int count, int first, int last) const {
+    // A count that differs means changes the summary was not told of: start over.
+    if (!known_ || count_ != count) rebuild(points, count);
+    ValueExtremes e;
+    bool any = false;
+    auto widen = [&](double lower, double upper) {
+        if (!any) {
+            e.min = lower;
+            e.max = upper;
+            any = true;
+            return;
+        }
+        if (lower < e.min) e.min = lower;
+        if (upper > e.max) e.max = upper;
+    };
+    auto scan = [&](int from, int to) {
+        for (int i = from; i < to && !e.nan; ++i) {
+            const double v = points[i].value;
+            if (std::isnan(v)) e.nan = true;
+            else widen(v, v);
+        }
+    };
+
+    // Whole blocks within the stretch, counted from the first point ever held.
+    const std::int64_t firstWhole = (dropped_ + first + kBlock - 1) / kBlock;
+    const std::int64_t endWhole = (dropped_ + last) / kBlock;
+    if (endWhole <= firstWhole) {
+        scan(first, last);
+        return e;
+    }
+    scan(first, static_cast<int>(firstWhole * kBlock - dropped_));
+    for (auto it = blocks_.cbegin() + (firstWhole - firstBlock_), end = blocks_.cbegin() + (endWhole - firstBlock_);
+         it != end && !e.nan; ++it) {
+        if (std::isnan(it->min)) e.nan = true;
+        else widen(it->min, it->max);
+    }
+    scan(static_cast<int>(endWhole * kBlock - dropped_), last);
+    return e;
+}
+
+}  // namespace qs
