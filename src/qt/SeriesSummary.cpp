@@ -1,6 +1,8 @@
 #include "qt/SeriesSummary.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace qs {
 
@@ -55,24 +57,16 @@ void SeriesSummary::rebuild(const QCPGraphData* points, int count) const {
 ValueExtremes SeriesSummary::extremes(const QCPGraphData* points, int count, int first, int last) const {
     // A count that differs means changes the summary was not told of: start over.
     if (!known_ || count_ != count) rebuild(points, count);
-    ValueExtremes e;
-    bool any = false;
-    auto widen = [&](double lower, double upper) {
-        if (!any) {
-            e.min = lower;
-            e.max = upper;
-            any = true;
-            return;
-        }
-        if (lower < e.min) e.min = lower;
-        if (upper > e.max) e.max = upper;
+    // Values that are not numbers are noted apart; min and max pass them by.
+    double lower = std::numeric_limits<double>::infinity(), upper = -lower;
+    bool nan = false;
+    auto take = [&](double low, double high) {
+        nan |= std::isnan(low);
+        lower = std::min(lower, low);
+        upper = std::max(upper, high);
     };
     auto scan = [&](int from, int to) {
-        for (int i = from; i < to && !e.nan; ++i) {
-            const double v = points[i].value;
-            if (std::isnan(v)) e.nan = true;
-            else widen(v, v);
-        }
+        for (int i = from; i < to; ++i) take(points[i].value, points[i].value);
     };
 
     // Whole blocks within the stretch, counted from the first point ever held.
@@ -80,16 +74,14 @@ ValueExtremes SeriesSummary::extremes(const QCPGraphData* points, int count, int
     const std::int64_t endWhole = (dropped_ + last) / kBlock;
     if (endWhole <= firstWhole) {
         scan(first, last);
-        return e;
+    } else {
+        scan(first, static_cast<int>(firstWhole * kBlock - dropped_));
+        for (auto it = blocks_.cbegin() + (firstWhole - firstBlock_), end = blocks_.cbegin() + (endWhole - firstBlock_);
+             it != end; ++it)
+            take(it->min, it->max);
+        scan(static_cast<int>(endWhole * kBlock - dropped_), last);
     }
-    scan(first, static_cast<int>(firstWhole * kBlock - dropped_));
-    for (auto it = blocks_.cbegin() + (firstWhole - firstBlock_), end = blocks_.cbegin() + (endWhole - firstBlock_);
-         it != end && !e.nan; ++it) {
-        if (std::isnan(it->min)) e.nan = true;
-        else widen(it->min, it->max);
-    }
-    scan(static_cast<int>(endWhole * kBlock - dropped_), last);
-    return e;
+    return {lower, upper, nan};
 }
 
 }  // namespace qs
