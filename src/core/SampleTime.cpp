@@ -43,13 +43,34 @@ bool IsValidDate(int year, int month, int day) {
     return day <= days;
 }
 
-double EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
+namespace {
+
+double encodeDate(int year, int month, int day) {
     if (!IsValidDate(year, month, day)) throw EConvertError("Invalid argument to date encode");
+    return static_cast<double>(daysFromCivil(year, month, day) + kDays1899To1970);
+}
+
+double encodeTime(int hour, int minute, int second) {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         throw EConvertError("Invalid argument to time encode");
-    double date = static_cast<double>(daysFromCivil(year, month, day) + kDays1899To1970);
-    double time = (hour * 3600 + minute * 60 + second) / 86400.0;
-    return date + time;
+    return (hour * 3600 + minute * 60 + second) / 86400.0;
+}
+
+}  // namespace
+
+double EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
+    const double date = encodeDate(year, month, day);
+    return date + encodeTime(hour, minute, second);
+}
+
+double DateTimeEncoder::operator()(int year, int month, int day, int hour, int minute, int second) {
+    if (year != year_ || month != month_ || day != day_) {
+        date_ = encodeDate(year, month, day);
+        year_ = year;
+        month_ = month;
+        day_ = day;
+    }
+    return date_ + encodeTime(hour, minute, second);
 }
 
 }  // namespace qs

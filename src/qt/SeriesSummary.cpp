@@ -6,28 +6,6 @@
 
 namespace qs {
 
-void SeriesSummary::appended(double value) {
-    if (known_) take(value);
-}
-
-void SeriesSummary::take(double value) const {
-    const std::int64_t index = dropped_ + count_;
-    ++count_;
-    if (index % kBlock == 0) {
-        blocks_.push_back({value, value});
-        return;
-    }
-    Block& b = blocks_.back();
-    if (std::isnan(b.min)) return;
-    if (std::isnan(value)) {
-        b.min = b.max = value;
-    } else if (value < b.min) {
-        b.min = value;
-    } else if (value > b.max) {
-        b.max = value;
-    }
-}
-
 void SeriesSummary::droppedFirst() {
     if (!known_) return;
     if (--count_ <= 0) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 #include <cstdint>
 #include <deque>
 
@@ -32,7 +33,9 @@ class SeriesSummary {
 public:
     static constexpr int kBlock = 64;
 
-    void appended(double value);
+    void appended(double value) {
+        if (known_) take(value);
+    }
     void droppedFirst();
     void cleared();
     void forget() { known_ = false; }
@@ -46,7 +49,18 @@ private:
         double min, max;  // both NaN: the block holds a value that is not a number
     };
     void rebuild(const QCPGraphData* points, int count) const;
-    void take(double value) const;
+    // Takes the next point's value into its block, as points arrive.
+    void take(double value) const {
+        if ((dropped_ + count_++) % kBlock == 0) {
+            blocks_.push_back({value, value});
+            return;
+        }
+        Block& b = blocks_.back();
+        if (std::isnan(b.min)) return;
+        if (std::isnan(value)) b.min = b.max = value;
+        else if (value < b.min) b.min = value;
+        else if (value > b.max) b.max = value;
+    }
 
     // members
     mutable std::deque<Block> blocks_;  // blocks_[0] is block firstBlock_
