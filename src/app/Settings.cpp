@@ -55,6 +55,18 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The bytes of a file; nullopt when it cannot be opened or read.
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, file.get())) > 0) bytes.append(buf, n);
+    if (std::ferror(file.get())) return std::nullopt;
+    return bytes;
+}
+
 // Makes the rename itself durable; a folder that cannot be synced leaves the
 // new file in place all the same, so this is best effort.
 void syncFolderOf(const std::string& path) {
@@ -102,38 +114,98 @@ std::string FormatSettings(const Settings& settings) {
 }
 
 std::optional<Settings> ReadSettingsFile(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, file.get())) > 0) bytes.append(buf, n);
-    if (std::ferror(file.get())) return std::nullopt;
-    return ParseSettings(bytes);
+    const std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes) return std::nullopt;
+    return ParseSettings(*bytes);
 }
 
 std::string TemporaryFileFor(const std::string& path) { return path + "." + std::to_string(::getpid()) + ".tmp"; }
 
-bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+namespace {
+
+// The file a path names once every symbolic link on its last component has
+// been followed (the path itself when it is no link); a link to a missing
+// file gives the missing file's name.
+std::string FileBehindLinks(const std::string& path) {
+    std::string current = path;
+    // As many links as the system itself follows; a loop ends here too.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return current;
+        target.resize(static_cast<std::size_t>(n));
+        // A relative target is named from the link's own folder.
+        const std::size_t slash = current.find_last_of('/');
+        current = target.front() == '/' || slash == std::string::npos ? target : current.substr(0, slash + 1) + target;
+    }
+    return current;
+}
+
+// The safe way: a temporary beside the file, written, flushed and renamed
+// over it. Nothing yet when the temporary cannot be created or cannot take
+// the file's name (NotPossible); a write that fails (Failed) removes it.
+enum class SafeReplace { Done, NotPossible, Failed };
+
+SafeReplace replaceByRename(const std::string& path, std::string_view bytes) {
     const std::string temporary = TemporaryFileFor(path);
     // A file of this name can only be left over from an earlier process with
     // the same id that died while saving.
     ::unlink(temporary.c_str());
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+    if (fd < 0) return SafeReplace::NotPossible;
 
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
     struct stat old {};
     // The replacement keeps the permissions the user gave the old file.
     if (ok && ::stat(path.c_str(), &old) == 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
         ::unlink(temporary.c_str());
-        return false;
+        return SafeReplace::Failed;
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return SafeReplace::NotPossible;
     }
     syncFolderOf(path);
-    return true;
+    return SafeReplace::Done;
+}
+
+// Puts bytes at the start of the open file and cuts it off after them.
+bool rewrite(int fd, std::string_view bytes) {
+    return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes) &&
+           ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+}
+
+// The file rewritten where it stands, for a folder in which no temporary can
+// be made. It is not truncated first: the new bytes go over the old ones and
+// the rest is cut off after them, so a write that fails part-way can still
+// put the old content back, which is tried.
+bool replaceInPlace(const std::string& path, std::string_view bytes) {
+    const std::optional<std::string> old = ReadWholeFile(path);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool ok = rewrite(fd, bytes) && ::fsync(fd) == 0;
+    // Best effort: if this fails too, the file holds what the failed write left.
+    if (!ok && old) rewrite(fd, *old);
+    ok = ::close(fd) == 0 && ok;
+    return ok;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    // Through a symbolic link the file behind it is replaced, in its own
+    // folder, and the link stays a link.
+    const std::string file = FileBehindLinks(path);
+    switch (replaceByRename(file, bytes)) {
+    case SafeReplace::Done: return true;
+    case SafeReplace::Failed: return false;
+    case SafeReplace::NotPossible: break;
+    }
+    return replaceInPlace(file, bytes);
 }
 
 }  // namespace qs

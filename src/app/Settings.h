@@ -57,8 +57,12 @@ std::optional<Settings> ReadSettingsFile(const std::string& path);
 // Replaces the file's content so that no crash, full disk or failed write can
 // ever leave it truncated: the bytes go to a temporary file in the same
 // folder, are flushed to the disk, and only then does the temporary take the
-// file's name. On any failure the temporary is removed, the old file stays
-// as it was, and the result is false.
+// file's name. On a failed write the temporary is removed, the old file stays
+// as it was, and the result is false. Where no temporary can be made or
+// renamed (a folder the user may not write, holding a file the user may),
+// the file is rewritten in place, which is what can be done there. A path
+// that is a symbolic link replaces the file the link leads to, in that
+// file's folder, and the link stays.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 // The temporary file that ReplaceFileContents writes for path, in path's

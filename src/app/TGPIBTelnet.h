@@ -182,7 +182,8 @@ public:
     TLabel CountDown{"CountDown", ""};
     // Status lines the window shows without a modal box, for what a person
     // must see while logging runs unattended: the link and its recoveries,
-    // and whether samples reach the data file.
+    // and whether samples reach the data file (a reply that is no sample
+    // says there why it is not recorded).
     TLabel LinkStatus{"LinkStatus", ""};
     TLabel DataFileStatus{"DataFileStatus", ""};
 
@@ -221,6 +222,7 @@ private:
     void startLink(bool unattended);
     void stopLink(bool unattended);
     void reportLinkFailure(const char* message, bool unattended);
+    void abandonAttempt(bool unattended);
     // Runs a recovery's Stop and Start steps: an exception ends them and is
     // shown in LinkStatus; a link left down is retried by the watchdog.
     void runRecovery(const std::function<void()>& steps);

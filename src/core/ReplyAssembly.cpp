@@ -3,8 +3,10 @@
 #include <string>
 
 #include "app/TGPIBTelnet.h"
+#include "core/CNumbers.h"
 #include "core/DeferredError.h"
 #include "core/ReplyText.h"
+#include "core/Statistics.h"
 #include "link/ResultsLog.h"
 #include "platform/Conversions.h"
 
@@ -30,6 +32,20 @@ bool bufferChunk(LoggerState& s, const std::uint8_t* chunk, std::size_t size) {
 
 constexpr int kDefaultMinimumLength = 5;
 
+// Why a reply long enough to count is still no sample; empty when it is one.
+// A clean text that runs to the end of the working buffer while more bytes
+// were received was cut by the buffer, not ended by the reply; a number
+// beyond the range the statistics can hold (an overflowing 1E999 among them)
+// would turn the mean and the filter into infinities for good. Either way the
+// number is not the one the instrument meant as a reading.
+std::string whyNoSample(std::string_view clean, bool cutByBuffer) {
+    if (cutByBuffer) return "Reply not taken as a sample: it was cut at " + IntToStr(kMaxReplyLength) + " characters";
+    if (!IsSampleValue(CAtof(clean)))
+        return "Reply not taken as a sample: its number lies outside " + FloatToStr(-kLargestSample) + " to " +
+               FloatToStr(kLargestSample);
+    return {};
+}
+
 }  // namespace
 
 void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
@@ -52,10 +68,6 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
     if (complete) {
         std::string raw = RawText(State.ReceiveBuffer, State.ReceiveLength);
         std::string_view clean = CleanText(raw);
-        // A clean text that runs to the end of the working buffer while more
-        // bytes were received was cut by the buffer, not ended by the reply:
-        // it is shown and logged as it stands, but it is no sample, for its
-        // number is not the one the instrument sent.
         const bool cutByBuffer =
             State.ReceiveLength > kMaxReplyLength && clean.size() == static_cast<std::size_t>(kMaxReplyLength);
         State.ReceiveLength = 0;
@@ -73,9 +85,14 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
             State.DataEvents += 1;
         } else {
             if (DeleteFirstCheckBox.checked() && clean.size() >= 2) clean.remove_prefix(1);
-            if (cutByBuffer || static_cast<int>(clean.size()) < minimumLength) {
+            // A reply that is no sample has been shown and logged as it
+            // stands; the status line says why nothing else came of it.
+            const bool tooShort = static_cast<int>(clean.size()) < minimumLength;
+            const std::string noSample = tooShort ? std::string() : whyNoSample(clean, cutByBuffer);
+            if (tooShort || !noSample.empty()) {
                 State.PollBusy = 0;
                 State.AwaitingReply = 0;
+                if (!noSample.empty()) DataFileStatus.setCaption(noSample);
             } else {
                 EvaluateSample(clean, time);
             }

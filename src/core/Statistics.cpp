@@ -2,6 +2,9 @@
 
 namespace qs {
 
+// Written so that NaN fails the test too.
+bool IsSampleValue(double value) { return value >= -kLargestSample && value <= kLargestSample; }
+
 double RunningMean(const ISeries& raw, int meanPoints) {
     const int n = raw.Count();
     const int first = (meanPoints > 0 && n >= meanPoints) ? n - meanPoints : 0;

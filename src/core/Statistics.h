@@ -3,6 +3,17 @@
 
 namespace qs {
 
+// The largest magnitude a sample may have. The statistics add up to a series'
+// worth of values (the running mean) or up to FilterSamples times a value
+// (the RC filter's state), and both counts stay below 2^31: with values of
+// at most 1E298 neither sum can leave the range of a double, so no mean, no
+// filter state and no difference ever becomes an infinity or NaN.
+inline constexpr double kLargestSample = 1e298;
+
+// Whether a value can be a sample: a number within -kLargestSample to
+// kLargestSample. An infinity or NaN never is.
+bool IsSampleValue(double value);
+
 // Running mean over the last meanPoints y values of a series (all of them
 // when meanPoints is 0 or the series holds fewer), summed from the oldest
 // index up in double precision. The series must hold at least one point.

@@ -3,10 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/TGPIBTelnet.h"
+#include "core/Statistics.h"
 #include "datafile/DataLine.h"
 #include "platform/Conversions.h"
 
@@ -35,6 +40,22 @@ bool isLoadableTime(const DataLineFields& f) {
     if (f.year < 1900 || f.year > 2100 || f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31) return false;
     if (f.hour < 0 || f.hour > 23 || f.minute < 0 || f.minute > 59 || f.second < 0 || f.second > 59) return false;
     return IsValidDate(f.year, f.month, f.day);
+}
+
+// A line whose numbers cannot be plotted and counted is skipped like a line
+// out of range: an infinity or NaN in any column (as an overflowing number
+// or spelled "INF", "-NAN"), or a raw value that no live sample may have,
+// since the loaded raw values take part in the next running means.
+bool isLoadableValue(const DataLineFields& f) {
+    return IsSampleValue(f.raw) && std::isfinite(f.mean) && std::isfinite(f.filter);
+}
+
+// A data file the user marked read-only is kept, as deleting a read-only
+// file has always failed: its own write permission decides, not the
+// folder's, which is all that unlink asks. No write bit at all counts too,
+// since the superuser may write any file.
+bool isReadOnlyFile(const struct stat& info, const std::string& name) {
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(name.c_str(), W_OK) != 0;
 }
 
 void addTriple(ISeries& raw, ISeries& mean, ISeries& filter, double x, const Triple& t) {
@@ -72,7 +93,7 @@ void TGPIBTelnet::LoadButtonClick() {
     DateTimeEncoder encode;
     while (const char* line = lines.next()) {
         ScanDataLine(line, f);
-        if (!isLoadableTime(f)) continue;
+        if (!isLoadableTime(f) || !isLoadableValue(f)) continue;
         const double x = encode(f.year, f.month, f.day, f.hour, f.minute, f.second);
         const Triple own{f.raw, f.mean, f.filter};
         if (command1) {
@@ -122,10 +143,18 @@ void TGPIBTelnet::DeleteButtonClick() {
         "also erase anything currently displayed. Are you sure you want to do this?",
         "Are you sure?", MsgButtons::YesNo, MsgIcon::Warning);
     if (answer != MsgResult::Yes) return;
-    // A file that is missing or cannot be removed is not worth a message:
-    // either way the next sample starts appending to that name. Only a file
-    // is removed, never a folder that happens to carry the name.
-    ::unlink(TextFileBox.text().c_str());
+    // A missing file is not worth a message: the next sample starts a new
+    // one. Only a file is removed, never a folder that happens to carry the
+    // name. A file that stays keeps its lines, and the status bar says so,
+    // since the next samples are appended to them.
+    const std::string name = TextFileBox.text();
+    struct stat info {};
+    if (::stat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+        std::string kept;
+        if (isReadOnlyFile(info, name)) kept = "it is read-only";
+        else if (::unlink(name.c_str()) != 0 && errno != ENOENT) kept = std::strerror(errno);
+        if (!kept.empty()) DataFileStatus.setCaption("Data file \"" + name + "\" kept with its lines: " + kept);
+    }
     ResetDataDisplay();
 }
 

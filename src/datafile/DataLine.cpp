@@ -55,7 +55,6 @@ enum class Step { Ok, EndOfInput, Mismatch };
 
 bool isCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHexDigit(char c) { return isDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f'); }
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c; }
 
 bool startsWithNoCase(const char* p, const char* word) {
@@ -138,9 +137,11 @@ double convert(const char* begin, const char* end) {
     return strtod_l(token.c_str(), nullptr, CLocale());
 }
 
-// "%lf": white space, a sign, then "nan", "inf"/"infinity", a hexadecimal or a
-// decimal number. Like the C library, an exponent mark (and its sign) without
-// digits is consumed and leaves the mantissa's value.
+// "%lf": white space, a sign, then "nan", "inf"/"infinity" or a decimal
+// number. Like the C library, an exponent mark (and its sign) without digits
+// is consumed and leaves the mantissa's value. Unlike it, a hexadecimal
+// number is not read: as by the value rule of the live samples, "0x1A" is
+// its leading 0, and the "x" stops the matching there.
 Step scanDouble(const char*& p, double& out) {
     skipSpace(p);
     if (*p == 0) return Step::EndOfInput;
@@ -159,23 +160,6 @@ Step scanDouble(const char*& p, double& out) {
             p += 5;
         }
         value = std::numeric_limits<double>::infinity();
-    } else if (p[0] == '0' && lower(p[1]) == 'x') {
-        const char* begin = p;
-        p += 2;
-        if (!isHexDigit(*p) && *p != '.') return Step::Mismatch;
-        int digits = 0;
-        while (isHexDigit(*p)) ++p, ++digits;
-        if (*p == '.') ++p;
-        while (isHexDigit(*p)) ++p, ++digits;
-        // As in the C library, a "p" only starts an exponent after a digit:
-        // "0x.p1" reads as "0x." (zero) and leaves "p1" unread.
-        if (digits > 0 && lower(*p) == 'p') {
-            ++p;
-            if (*p == '+' || *p == '-') ++p;
-            while (isDigit(*p)) ++p;
-        }
-        std::string token(begin, p);
-        value = strtod_l(token.c_str(), nullptr, CLocale());
     } else {
         const char* begin = p;
         while (isDigit(*p)) ++p;

@@ -23,7 +23,10 @@ struct DataLineFields {
 };
 
 // Matches a line against "%04d-%02d-%02d %02d:%02d:%02d, %lf, %lf, %lf, %lf"
-// with the C scanning rules, always with a point as decimal separator.
+// with the C scanning rules, always with a point as decimal separator, except
+// that a hexadecimal number reads as its leading 0 (the value rule of the
+// samples knows no hexadecimal). "inf" and "nan" read as the C library reads
+// them, so that the loader can tell such a line and skip it.
 // Returns the number of fields assigned (0 to 10), or -1 for an empty input.
 int ScanDataLine(const char* line, DataLineFields& fields);
 

@@ -30,6 +30,13 @@ void TGPIBTelnet::StartButtonClick() { startLink(std::exchange(State.unattendedC
 void TGPIBTelnet::ResetButtonClick() { stopLink(std::exchange(State.unattendedClick, 0) != 0); }
 
 void TGPIBTelnet::startLink(bool unattended) {
+    if (!unattended) {
+        // A person's Start takes over from a reconnect the watchdog has
+        // pending: run inside Start's waits, that recovery would make its
+        // own 30 attempts (and more) on top of these.
+        State.reconnectPending = 0;
+        WatchdogTimer.setEnabled(false);
+    }
     // A person's Start begins a fresh transcript; a recovery's keeps the
     // conversation that led to it.
     if (SaveResultsBox.checked() && State.Restarting == 0) DeleteResultsLog();
@@ -60,7 +67,21 @@ void TGPIBTelnet::startLink(bool unattended) {
             platform.loop.sleepAndPump(kAttemptWaitMs);
         }
     }
-    if (State.Connected == 0) reportLinkFailure(kConnectFailure, unattended);
+    if (State.Connected == 0) {
+        abandonAttempt(unattended);
+        reportLinkFailure(kConnectFailure, unattended);
+    }
+}
+
+void TGPIBTelnet::abandonAttempt(bool unattended) {
+    // A Start that gives up leaves no attempt running: one that got through
+    // later would take the window online after it said it could not.
+    State.stopRequested = unattended ? kStopByRecovery : kStopByPerson;
+    try {
+        Telnet.Disconnect(false);
+    } catch (...) {
+    }
+    if (State.Connected == 0) State.stopRequested = 0;
 }
 
 void TGPIBTelnet::stopLink(bool unattended) {

@@ -25,6 +25,9 @@ std::string ReconnectingStatus(const std::string& reason) { return "Reconnecting
 
 std::string RecoveryFailedStatus(const std::string& message, bool autoReconnect, int retryMs) {
     std::string text = "Reconnect failed: " + message;
+    // The framework's conversion errors end without a full stop ("'x' is not
+    // a valid integer value"); the link's own messages end with one.
+    if (!text.empty() && text.back() != '.') text += '.';
     if (autoReconnect) text += " Trying again in " + seconds(retryMs) + ".";
     return text;
 }

@@ -3,7 +3,9 @@
 namespace qs {
 
 // One line series of the chart: the store of past samples. Points are kept in
-// the order added (ascending x in practice); index 0 is the oldest.
+// ascending x, whatever the order they were added in (a point of an x that
+// is already there goes after the equal ones at the newest end, before them
+// elsewhere); index 0 has the smallest x, the oldest time.
 class ISeries {
 public:
     virtual ~ISeries() = default;

@@ -36,7 +36,8 @@ private:
     std::vector<PrintedPage> printed_;
 };
 
-// Pages of pointsPerPage points needed for the longest series (1 without paging).
+// Pages of pointsPerPage points needed for the longest series (1 without
+// paging, and 1 when a page holds all the points).
 int PageCountFor(int longestSeries, int pointsPerPage);
 
 }  // namespace qs

@@ -6,9 +6,25 @@
 
 namespace qs {
 
+// The chart's store (QCustomPlot's data container) in every case, ties
+// included: a point whose x is not below the newest one's goes to the end,
+// after any of equal x; one below the oldest goes to the front; one between
+// goes in front of the first point whose x is not below its own, so before
+// the points of equal x there.
 void MemorySeries::AddPoint(double x, double y) {
-    points_.push_back({x, y});
-    sum_.appended(y);
+    if (points_.empty() || !(x < points_.back().x)) {
+        points_.push_back({x, y});
+        sum_.appended(y);
+        return;
+    }
+    if (x < points_.front().x) {
+        points_.push_front({x, y});
+    } else {
+        const auto at = std::lower_bound(points_.begin(), points_.end(), x,
+                                         [](const Point& p, double key) { return p.x < key; });
+        points_.insert(at, {x, y});
+    }
+    sum_.forget();
 }
 
 void MemorySeries::Clear() {
@@ -18,6 +34,7 @@ void MemorySeries::Clear() {
 
 int MemorySeries::Count() const { return static_cast<int>(points_.size()); }
 
+// The point with the smallest x (the first of equal ones), as on the chart.
 void MemorySeries::DeleteFirst() {
     if (points_.empty()) return;
     points_.pop_front();

@@ -7,6 +7,9 @@
 namespace qs {
 
 // A series kept in memory: the chart-less store used by tests and benches.
+// It orders its points as the chart's store does (ascending x, ties as
+// QCustomPlot places them), so that what the logic does with times out of
+// order shows in the tests as it would on the chart.
 class MemorySeries : public ISeries {
 public:
     void AddPoint(double x, double y) override;

@@ -3,12 +3,13 @@
 namespace qs {
 
 LoggerApp::LoggerApp()
-    : runtime([this](const std::string& m) { report(m); }),
-      telnet([this](const std::string& m) { report(m); }),
+    : runtime([this](const std::string& m) { dialogs.showException(m); },
+              [this](const std::string& m) { reportLater(m); }),
+      telnet([this](const std::string& m) { reportLater(m); }),
       platform{runtime, runtime, runtime, dialogs, telnet, chart, desktop},
       logger(platform),
       window(logger, runtime, dialogs, chart) {
-    chart.setErrorReport([this](const std::string& m) { report(m); });
+    chart.setErrorReport([this](const std::string& m) { reportLater(m); });
     dialogs.setWindow(&window);
 }
 

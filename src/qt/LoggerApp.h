@@ -36,7 +36,10 @@ public:
     Quillstone3 window;
 
 private:
-    void report(const std::string& message) { dialogs.showException(message); }
+    // Errors of timer ticks, link events and print jobs: their boxes open
+    // once the callback has returned, never inside it. The person's input
+    // reports at once.
+    void reportLater(const std::string& message) { dialogs.reportLater(message); }
 };
 
 }  // namespace qs

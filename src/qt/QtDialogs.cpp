@@ -50,4 +50,15 @@ void QtDialogs::showException(const std::string& message) {
     openErrors_.erase(message);
 }
 
+void QtDialogs::reportLater(const std::string& message) {
+    if (silent_ || openErrors_.count(message) != 0 || !queuedErrors_.insert(message).second) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+            queuedErrors_.erase(message);
+            showException(message);
+        },
+        Qt::QueuedConnection);
+}
+
 }  // namespace qs

@@ -1,4 +1,5 @@
 #pragma once
+#include <QObject>
 #include <QPointer>
 #include <QWidget>
 
@@ -11,7 +12,7 @@ namespace qs {
 
 // Modal message boxes on top of the window, with the exact texts, captions,
 // buttons and icons the logic asks for.
-class QtDialogs : public IDialogs {
+class QtDialogs : public QObject, public IDialogs {
 public:
     // getters
     bool silent() const { return silent_; }
@@ -30,10 +31,20 @@ public:
     // every tick would otherwise bury the window under identical boxes.
     void showException(const std::string& message) override;
 
+    // The error report of the event loop's callbacks (timer ticks, link
+    // events, input, a finished print job): the box of showException, opened
+    // once the callback that raised the error has returned. A box is a
+    // nested event loop; opened inside a socket's or a timer's callback it
+    // would let the link be torn down under that callback, and hold back
+    // the link's next data until it closed. A report already waiting or
+    // shown is not queued again.
+    void reportLater(const std::string& message);
+
 private:
     QPointer<QWidget> window_;
     bool silent_ = false;
     std::set<std::string> openErrors_;
+    std::set<std::string> queuedErrors_;
 };
 
 }  // namespace qs

@@ -4,50 +4,57 @@
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
+#include <QTimerEvent>
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
 namespace qs {
 
-QtRuntime::QtRuntime(ErrorReport errorReport, QObject* parent)
-    : QObject(parent), errorReport_(std::move(errorReport)) {}
+QtRuntime::QtRuntime(ErrorReport errorReport, ErrorReport callbackReport, QObject* parent)
+    : QObject(parent), errorReport_(std::move(errorReport)), callbackReport_(std::move(callbackReport)) {
+    if (!callbackReport_) callbackReport_ = errorReport_;
+}
 
 QtRuntime::~QtRuntime() {
-    for (auto& [id, p] : timers_) delete p.timer;
+    for (auto& [id, p] : timers_) killTimer(p.qtTimer);
 }
 
 TimerId QtRuntime::schedule(int delayMs, std::function<void()> callback) {
     const TimerId id = nextId_++;
     if (shuttingDown_) return id;
-    auto* timer = new QTimer(this);
-    timer->setSingleShot(true);
     // The countdown ticks every 100 ms and the absolute schedule keeps whole
     // intervals: coarse timers would drift by up to 5 % of each period.
-    timer->setTimerType(Qt::PreciseTimer);
-    connect(timer, &QTimer::timeout, this, [this, id] { fire(id); });
-    timers_.emplace(id, Pending{timer, std::move(callback)});
-    timer->start(delayMs > 0 ? delayMs : 0);
+    const int qtTimer = startTimer(std::max(delayMs, 0), Qt::PreciseTimer);
+    if (qtTimer == 0) return id;
+    timers_.emplace(id, Pending{qtTimer, std::move(callback)});
+    byQtTimer_.emplace(qtTimer, id);
     return id;
 }
 
 void QtRuntime::cancel(TimerId id) {
     auto it = timers_.find(id);
     if (it == timers_.end()) return;
-    it->second.timer->stop();
-    it->second.timer->deleteLater();
+    killTimer(it->second.qtTimer);
+    byQtTimer_.erase(it->second.qtTimer);
     timers_.erase(it);
 }
 
-void QtRuntime::fire(TimerId id) {
-    auto it = timers_.find(id);
+void QtRuntime::timerEvent(QTimerEvent* event) {
+    const int qtTimer = event->timerId();
+    // Every callback runs once: the Qt timer ends before the callback starts.
+    killTimer(qtTimer);
+    auto byQt = byQtTimer_.find(qtTimer);
+    if (byQt == byQtTimer_.end()) return;
+    auto it = timers_.find(byQt->second);
+    byQtTimer_.erase(byQt);
     if (it == timers_.end()) return;
     // Taken out before it runs: the callback may schedule or cancel freely,
     // its own id included.
     std::function<void()> callback = std::move(it->second.callback);
-    it->second.timer->deleteLater();
     timers_.erase(it);
-    if (!shuttingDown_) dispatch(callback);
+    if (!shuttingDown_) guarded(callback, callbackReport_);
 }
 
 std::time_t QtRuntime::nowUtc() { return static_cast<std::time_t>(QDateTime::currentSecsSinceEpoch()); }
@@ -66,26 +73,24 @@ void QtRuntime::sleep(int ms) {
     QThread::msleep(static_cast<unsigned long>(ms));
 }
 
-void QtRuntime::dispatch(const std::function<void()>& work) {
+void QtRuntime::guarded(const std::function<void()>& work, const ErrorReport& report) {
     if (!work) return;
     try {
         work();
     } catch (const std::exception& e) {
-        if (errorReport_) errorReport_(e.what());
+        if (report) report(e.what());
     } catch (...) {
         // Anything else is reported as an error without a message.
-        if (errorReport_) errorReport_(std::string());
+        if (report) report(std::string());
     }
 }
 
 void QtRuntime::shutDown() {
     if (shuttingDown_) return;
     shuttingDown_ = true;
-    for (auto& [id, p] : timers_) {
-        p.timer->stop();
-        p.timer->deleteLater();
-    }
+    for (auto& [id, p] : timers_) killTimer(p.qtTimer);
     timers_.clear();
+    byQtTimer_.clear();
     for (const QPointer<QEventLoop>& loop : waits_)
         if (loop) loop->quit();
 }

@@ -10,16 +10,24 @@
 #include "platform/Runtime.h"
 
 class QEventLoop;
-class QTimer;
+class QTimerEvent;
 
 namespace qs {
 
-// The window's event loop as the logic sees it: one-shot callbacks on
-// QTimers, the UTC wall clock, and the two kinds of wait.
+// The window's event loop as the logic sees it: one-shot callbacks, the UTC
+// wall clock, and the two kinds of wait.
 //
 // Every callback (and every piece of user input the view forwards through
-// dispatch) runs guarded: an exception escaping it goes to the error report,
-// the handler is over and the program goes on.
+// dispatch) runs guarded: an exception escaping it goes to an error report,
+// the handler is over and the program goes on. Input reports at once; a
+// callback reports through callbackReport, which is to show its box only
+// once the callback has returned (see QtDialogs::reportLater).
+//
+// Re-entry: a callback may run nested loops (the watchdog's recovery waits
+// inside its tick). Callbacks therefore run from timer events of this object
+// itself, which lives as long as the program, never from a signal of a
+// per-callback QTimer that a deferred delete could free under the running
+// callback.
 //
 // Waits nest: sleepAndPump runs a nested QEventLoop, so timer ticks, link
 // events and clicks run inside the waiting handler. When the window closes
@@ -31,7 +39,8 @@ class QtRuntime : public QObject, public IScheduler, public IClock, public IEven
 public:
     using ErrorReport = std::function<void(const std::string&)>;
 
-    explicit QtRuntime(ErrorReport errorReport, QObject* parent = nullptr);
+    // callbackReport empty: callbacks report to errorReport too.
+    explicit QtRuntime(ErrorReport errorReport, ErrorReport callbackReport = {}, QObject* parent = nullptr);
     ~QtRuntime() override;
 
     // IScheduler
@@ -43,8 +52,8 @@ public:
     void sleepAndPump(int ms) override;
     void sleep(int ms) override;
 
-    // Runs work; an exception escaping it goes to the error report.
-    void dispatch(const std::function<void()>& work);
+    // Runs the person's input; an exception escaping it goes to the error report.
+    void dispatch(const std::function<void()>& work) { guarded(work, errorReport_); }
 
     // Ends every running wait, turns later waits into no-ops and drops every
     // pending and future callback. Irreversible: the window has closed.
@@ -56,17 +65,22 @@ public:
     int waitDepth() const { return static_cast<int>(waits_.size()); }
     std::size_t pending() const { return timers_.size(); }
 
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
 private:
-    void fire(TimerId id);
+    static void guarded(const std::function<void()>& work, const ErrorReport& report);
 
     // members
     ErrorReport errorReport_;
+    ErrorReport callbackReport_;
     TimerId nextId_ = 1;
     struct Pending {
-        QTimer* timer;
+        int qtTimer;
         std::function<void()> callback;
     };
     std::unordered_map<TimerId, Pending> timers_;
+    std::unordered_map<int, TimerId> byQtTimer_;
     std::vector<QPointer<QEventLoop>> waits_;
     bool shuttingDown_ = false;
 };

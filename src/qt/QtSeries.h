@@ -14,8 +14,9 @@ class QCPAxis;
 namespace qs {
 
 // One line series stored in its graph: the graph's data container is the
-// only copy of the points. Points stay in ascending x (equal x in the order
-// added); appending in order and dropping the oldest are constant time.
+// only copy of the points. Points stay in ascending x (a point of an x that is
+// already there goes after its equals at the newest end, before them
+// elsewhere); appending in order and dropping the oldest are constant time.
 //
 // The smallest and largest y are kept as points arrive, and only searched
 // again after the point that held one of them has been dropped, so the chart

@@ -48,7 +48,6 @@ void QtTelnet::Connect() {
     if (state_ != LinkState::Idle) return;
     const TelnetEndpoint endpoint = ParseTelnetEndpoint(host_);
 
-    ++attempt_;
     state_ = LinkState::Connecting;
     protocol_.reset();
     socket_ = new QTcpSocket(this);
@@ -65,11 +64,21 @@ void QtTelnet::Disconnect(bool notifyPeer) {
     connectTimer_.stop();
     if (state_ == LinkState::Idle) return;
     const bool wasUp = state_ == LinkState::Up;
+    // What the socket holds unread is the link's too.
+    if (wasUp) onSocketReadyRead();
     state_ = LinkState::Idle;
     // Notifying the peer lets the bytes still queued leave, then sends FIN;
     // otherwise the connection is reset at once.
     dropSocket(notifyPeer && wasUp);
-    if (wasUp) raise(events_.onDisconnected);
+    if (!wasUp) return;
+    // What the link brought reaches the window before it hears that the
+    // link is gone, and nothing of it follows that news.
+    enqueue(EventKind::Disconnected);
+    while (!queue_.empty()) {
+        const Event event = std::move(queue_.front());
+        queue_.pop_front();
+        deliver(event);
+    }
 }
 
 void QtTelnet::SendCh(char c) {
@@ -85,7 +94,7 @@ void QtTelnet::onSocketConnected() {
     state_ = LinkState::Up;
     lastError_.clear();
     tuneKeepAlive(*socket_);
-    raise(events_.onConnected);
+    enqueue(EventKind::Connected);
 }
 
 void QtTelnet::onSocketReadyRead() {
@@ -95,8 +104,7 @@ void QtTelnet::onSocketReadyRead() {
     const TelnetProtocol::Output out = protocol_.receive(std::string_view(bytes.constData(), bytes.size()));
     // A write error shows up as the socket's error, which ends the link.
     if (!out.toPeer.empty()) socket_->write(out.toPeer.data(), static_cast<qint64>(out.toPeer.size()));
-    if (!out.data.empty())
-        raise(events_.onDataAvailable, reinterpret_cast<const std::uint8_t*>(out.data.data()), out.data.size());
+    if (!out.data.empty()) enqueue(EventKind::Data, out.data);
 }
 
 void QtTelnet::onSocketError(QAbstractSocket::SocketError error) {
@@ -124,14 +132,11 @@ void QtTelnet::socketGone(const std::string& why) {
 
     // Bytes that arrived just before the end still belong to this link and
     // reach the window before it hears that the link is gone.
-    const std::uint64_t attempt = attempt_;
     onSocketReadyRead();
-    if (attempt != attempt_ || state_ != LinkState::Up) return;
-
     lastError_ = why;
     state_ = LinkState::Idle;
     dropSocket(false);
-    raise(events_.onDisconnected);
+    enqueue(EventKind::Disconnected);
 }
 
 void QtTelnet::dropSocket(bool graceful) {
@@ -172,18 +177,50 @@ void QtTelnet::tuneKeepAlive(QTcpSocket& socket) {
 #endif
 }
 
-template <typename Event, typename... Args>
-void QtTelnet::raise(const Event& event, Args... args) {
-    if (!event) return;
-    // An exception must not unwind through Qt's signal dispatch; it goes to
+void QtTelnet::enqueue(EventKind kind, std::string data) {
+    queue_.push_back({kind, std::move(data)});
+    if (deliveryPosted_) return;
+    deliveryPosted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            deliveryPosted_ = false;
+            deliverQueued();
+        },
+        Qt::QueuedConnection);
+}
+
+void QtTelnet::deliverQueued() {
+    while (!delivering_ && !queue_.empty()) {
+        const Event event = std::move(queue_.front());
+        queue_.pop_front();
+        deliver(event);
+    }
+}
+
+void QtTelnet::deliver(const Event& event) {
+    const bool outer = !std::exchange(delivering_, true);
+    // An exception must not unwind through Qt's event dispatch; it goes to
     // the error report, like any exception escaping an event of the window.
     try {
-        event(args...);
+        switch (event.kind) {
+        case EventKind::Connected:
+            if (handlers_.onConnected) handlers_.onConnected();
+            break;
+        case EventKind::Data:
+            if (handlers_.onDataAvailable)
+                handlers_.onDataAvailable(reinterpret_cast<const std::uint8_t*>(event.data.data()), event.data.size());
+            break;
+        case EventKind::Disconnected:
+            if (handlers_.onDisconnected) handlers_.onDisconnected();
+            break;
+        }
     } catch (const std::exception& e) {
         if (errorReport_) errorReport_(e.what());
     } catch (...) {
         if (errorReport_) errorReport_("Unknown error in a Telnet event.");
     }
+    if (outer) delivering_ = false;
 }
 
 }  // namespace qs

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <utility>
@@ -29,6 +30,16 @@ namespace qs {
 //     window it is one more attempt after which the link is still down.
 //   - OnDataAvailable carries the data bytes after Telnet decoding; bytes
 //     that were only Telnet negotiation raise no event.
+//
+// Re-entry: the socket's own signals never call the window. They read and
+// decode what arrived and queue it as events; the events are delivered from
+// a queued call on this object, one at a time and in order. A handler may
+// therefore run a nested loop or end the link (and so free the socket)
+// without a socket callback being under it, and Qt never holds data back
+// because a readyRead slot is still running. Chunks that arrive while an
+// event is being delivered wait until it has returned, so no event runs
+// inside another; the one exception is a handler's own Disconnect, which
+// hands over the rest of its link's events before it returns.
 class QtTelnet : public QObject, public ITelnet {
     Q_OBJECT
 
@@ -46,11 +57,14 @@ public:
     ~QtTelnet() override;
 
     // ---- ITelnet
-    void setEvents(TelnetEvents events) override { events_ = std::move(events); }
+    void setEvents(TelnetEvents events) override { handlers_ = std::move(events); }
     void setHost(const std::string& host) override { host_ = host; }
     // Returns at once; raises an Exception only for a host text that cannot
     // be an address. An attempt or a link already under way is left alone.
     void Connect() override;
+    // Ends the link: what it has received and not yet delivered is
+    // delivered first, then OnDisconnected, both before this returns. While
+    // connecting, the attempt is abandoned without any event.
     void Disconnect(bool notifyPeer) override;
     // Queues the byte for the event loop to write; raises an Exception when
     // the link is not up.
@@ -59,6 +73,8 @@ public:
     // ---- state, for diagnostics and tests
     bool isUp() const { return state_ == LinkState::Up; }
     bool isConnecting() const { return state_ == LinkState::Connecting; }
+    // Events received and not yet delivered.
+    std::size_t undelivered() const { return queue_.size(); }
     // Why the last attempt failed or the last link ended; empty if it never did.
     const std::string& lastError() const { return lastError_; }
     void setConnectTimeoutMs(int ms) { connectTimeoutMs_ = ms; }
@@ -76,17 +92,25 @@ private:
     void dropSocket(bool graceful);
     static void tuneKeepAlive(QTcpSocket& socket);
 
-    template <typename Event, typename... Args>
-    void raise(const Event& event, Args... args);
+    enum class EventKind { Connected, Data, Disconnected };
+    struct Event {
+        EventKind kind;
+        std::string data;
+    };
+    void enqueue(EventKind kind, std::string data = {});
+    // Delivers the queued events in order; does nothing while an event is
+    // being delivered (that delivery goes on with the queue when it returns).
+    void deliverQueued();
+    void deliver(const Event& event);
 
     ErrorReport errorReport_;
-    TelnetEvents events_;
+    TelnetEvents handlers_;
+    std::deque<Event> queue_;
+    bool delivering_ = false;
+    bool deliveryPosted_ = false;
     std::string host_;
     LinkState state_ = LinkState::Idle;
     QTcpSocket* socket_ = nullptr;
-    // Counts attempts, so that code after an event can tell whether the
-    // window's handler ended (or replaced) the link meanwhile.
-    std::uint64_t attempt_ = 0;
     QTimer connectTimer_;
     int connectTimeoutMs_ = kConnectTimeoutMs;
     TelnetProtocol protocol_;

@@ -74,18 +74,24 @@ TEST_F(ReplyAssembly, AMinimumBelowOneBecomesFive) {
     EXPECT_EQ(w.State.SampleCount, 0);
 }
 
+// The greeting is looked for before the first character is deleted, so a
+// greeting that begins with "KISS" is one with the box ticked too.
 TEST_F(ReplyAssembly, AGreetingIsRecognisedWhateverItsLengthAndYieldsNoSample) {
     w.MinStringBox.setText("50");
     w.DeleteFirstCheckBox.setChecked(true);
-    w.State.PollBusy = 1;
-    w.State.AwaitingReply = 1;
-    h.receive("xKISS\r\n");
-    EXPECT_EQ(w.State.DataEvents, 1);
-    EXPECT_EQ(w.State.PollBusy, 0);
-    EXPECT_EQ(w.State.AwaitingReply, 1) << "a greeting leaves AwaitingReply alone";
-    EXPECT_TRUE(w.Timer1.enabled());
-    EXPECT_EQ(w.State.SampleCount, 0);
-    EXPECT_EQ(w.MeasuredBox.text(), "xKISS");
+    int greetings = 0;
+    for (const std::string greeting : {"xKISS", "KISS-488 ready"}) {
+        w.State.PollBusy = 1;
+        w.State.AwaitingReply = 1;
+        w.Timer1.setEnabled(false);
+        h.receive(greeting + "\r\n");
+        EXPECT_EQ(w.State.DataEvents, ++greetings) << greeting;
+        EXPECT_EQ(w.State.PollBusy, 0) << greeting;
+        EXPECT_EQ(w.State.AwaitingReply, 1) << "a greeting leaves AwaitingReply alone";
+        EXPECT_TRUE(w.Timer1.enabled()) << greeting;
+        EXPECT_EQ(w.State.SampleCount, 0) << greeting;
+        EXPECT_EQ(w.MeasuredBox.text(), greeting);
+    }
 }
 
 TEST_F(ReplyAssembly, EveryChunkRestartsTheCountdownEvenWithoutALineEnd) {
@@ -142,15 +148,50 @@ TEST_F(ReplyAssembly, NothingIsLoggedWhileSaveResultsIsOff) {
 
 // ---- limits: nothing is ever written past the buffers
 
-TEST_F(ReplyAssembly, AReplyCutByTheWorkingBufferIsShownButIsNoSample) {
+// A reply whose number is not the one the instrument meant: cut by the
+// working buffer, or beyond the range a sample may have (overflowing the
+// double range, or so large that the mean or the filter would). It is shown
+// and logged, frees the poll, and is no sample; the status line says why
+// until the next sample is recorded.
+struct NoSampleCase {
+    const char* name;
+    std::string reply;
+    const char* why;
+};
+
+class ReplyThatIsNoSample : public ReplyAssembly, public ::testing::WithParamInterface<NoSampleCase> {};
+
+TEST_P(ReplyThatIsNoSample, IsShownAndLoggedButNotCountedAndTheStatusSaysWhy) {
+    const NoSampleCase& c = GetParam();
+    w.SaveResultsBox.setChecked(true);
     poll();
-    std::string longReply = "1" + std::string(20000, '0');
-    h.receive(longReply + "\r\n");
-    EXPECT_EQ(w.MeasuredBox.text().size(), 9999u);
+    h.receive(c.reply + "\r\n");
+    EXPECT_EQ(w.MeasuredBox.text(), c.reply.substr(0, 9999));
+    EXPECT_EQ(ReadFile("Results.txt").find("{" + c.reply.substr(0, 9)), 0u);
     EXPECT_EQ(w.State.SampleCount, 0);
+    EXPECT_EQ(h.series(1).Count(), 0);
     EXPECT_EQ(w.State.PollBusy, 0);
     EXPECT_EQ(w.State.AwaitingReply, 0);
+    EXPECT_EQ(w.DataFileStatus.caption(), std::string("Reply not taken as a sample: ") + c.why);
+    EXPECT_FALSE(FileExists("Data.txt"));
+
+    h.receive("+1.5000\r\n");
+    EXPECT_EQ(w.State.SampleCount, 1);
+    EXPECT_EQ(w.State.Maximum, 1.5);
+    EXPECT_EQ(w.DataFileStatus.caption(), "");
 }
+
+const char* const kBeyondRange = "its number lies outside -1E298 to 1E298";
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ReplyThatIsNoSample,
+    ::testing::Values(NoSampleCase{"CutByTheWorkingBuffer", "1" + std::string(20000, '0'),
+                                   "it was cut at 9999 characters"},
+                      NoSampleCase{"Overflowing", "1E999", kBeyondRange},
+                      NoSampleCase{"OverflowingNegative", "-1e400", kBeyondRange},
+                      NoSampleCase{"TooLargeForTheFilter", "+1.7E+308", kBeyondRange},
+                      NoSampleCase{"JustBeyondTheLimit", "-1.0000001E298", kBeyondRange}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReplyAssembly, AReplyEndedWithinTheWorkingBufferCountsWhateverFollowsItInTheChunk) {
     h.receive("+1.2345\r\n" + std::string(20000, 'x'));

@@ -1,4 +1,8 @@
+#include <clocale>
 #include <cmath>
+#include <limits>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -6,6 +10,7 @@
 
 #include "SumDifferential.h"
 #include "WindowHarness.h"
+#include "core/CNumbers.h"
 #include "core/Statistics.h"
 #include "platform/MemoryChart.h"
 #include "platform/MemorySeries.h"
@@ -14,6 +19,54 @@ namespace qs {
 namespace {
 
 using test::ReadFile;
+
+// ---- the value of a reply: sign, digits, an optional point and an optional
+//      exponent; nothing else is a number
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+struct ValueCase {
+    const char* text;
+    double value;
+};
+
+class ReplyValue : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(ReplyValue, IsTheDecimalNumberAtTheStartOfTheText) {
+    EXPECT_EQ(CAtof(GetParam().text), GetParam().value) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ReplyValue,
+    ::testing::Values(ValueCase{"+1.2345E+00", 1.2345}, ValueCase{"1,5", 1.0}, ValueCase{" \t-2.5e3 V", -2500.0},
+                      ValueCase{".5", 0.5}, ValueCase{"5.", 5.0}, ValueCase{"-.5e-1x", -0.05},
+                      // an exponent mark without digits is no part of the number
+                      ValueCase{"1e", 1.0}, ValueCase{"2E+", 2.0}, ValueCase{"3e-V", 3.0},
+                      // no hexadecimal, no infinities, no NaN: they read as their leading 0 or as nothing
+                      ValueCase{"0x1A", 0.0}, ValueCase{"-0x1p3", 0.0}, ValueCase{"INF", 0.0},
+                      ValueCase{"-inf", 0.0}, ValueCase{"INFINITY", 0.0}, ValueCase{"nan", 0.0},
+                      ValueCase{"-NAN(1)", 0.0}, ValueCase{"ABC", 0.0}, ValueCase{".", 0.0}, ValueCase{"-", 0.0},
+                      ValueCase{"+.e1", 0.0}, ValueCase{"", 0.0},
+                      // beyond the range of a double: an infinity of its sign; below it, zero
+                      ValueCase{"1E999", kInf}, ValueCase{"-1e400", -kInf}, ValueCase{"1e-400", 0.0},
+                      ValueCase{"4.9e-324", 4.9e-324}));
+
+// A German desktop reads "1,5" as one and a half and stops "1.2345" at the
+// point; a reply's value never follows it.
+TEST(ReplyValue, DoesNotFollowADecimalCommaLocale) {
+    test::WindowHarness h;
+    h.w.MinStringBox.setText("1");
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "make deps generates the locale de_DE.UTF-8";
+    h.receive("+1.2345E+00\r\n");
+    h.receive("1,5\r\n");
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(h.series(1).YValue(0), 1.2345);
+    EXPECT_EQ(h.series(1).YValue(1), 1.0);
+    EXPECT_EQ(h.w.LastBox.caption(), "1");
+    const std::string lines = ReadFile("Data.txt");
+    EXPECT_EQ(lines.find("2024-03-05 14:07:09, +1.2345E+00, 1.23450000E+00, 1.2344"), 0u) << lines;
+    EXPECT_NE(lines.find("\n2024-03-05 14:07:09, 1,5, 1.11725000E+00, 1.2"), std::string::npos) << lines;
+}
 
 // ---- the RC filter, against values computed by hand from
 //      S(k) = S(k-1) (1 - 1/N) + x(k), output S(k)/N
@@ -112,6 +165,58 @@ TEST_F(Evaluation, AReplyThatIsNoNumberIsASampleOfZeroAndKeepsItsTextInTheDataFi
     EXPECT_EQ(w.State.SampleCount, 1);
     EXPECT_EQ(w.LastBox.caption(), "0");
     EXPECT_EQ(ReadFile("Data.txt"), "2024-03-05 14:07:09, ABC, 0.00000000E+00, 0.00000000E+00\r\n");
+}
+
+// Whatever the replies, every number the statistics keep, every point and
+// every mean and filter column is finite, and logging goes on.
+TEST_F(Evaluation, NoReplyEverPutsAnInfinityOrNaNIntoTheStatisticsOrTheDataFile) {
+    const std::vector<std::string> replies{"INF", "nan", "0x1A", "1E999", "-1e400", "+1.7E+308", "1E298",
+                                           "-1E298", "+1.0E+00", "-INFINITY"};
+    w.RadioButton3.setChecked(true);
+    for (int round = 0; round < 2; ++round)
+        for (const std::string& text : replies) {
+            w.State.ReplyPhase = round;
+            reply(text);
+        }
+    const LoggerState& s = w.State;
+    for (double v : {s.Minimum, s.Maximum, s.Difference, s.FilterState1, s.FilterState2, s.LastValue1, s.LastValue2,
+                     s.HeldValue1, s.HeldValue2})
+        EXPECT_TRUE(std::isfinite(v)) << v;
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 0; i < count(n); ++i) EXPECT_TRUE(std::isfinite(h.series(n).YValue(i))) << n << " " << i;
+    // Three replies beyond the range of a sample in each round are no samples.
+    EXPECT_EQ(s.SampleCount, 14);
+    // Both columns are numbers as "%.8E" writes finite ones (no "INF", no "-NAN").
+    const std::regex column(R"(-?\d\.\d{8}E[+-]\d{2,3})");
+    std::istringstream lines(ReadFile("Data.txt"));
+    int written = 0;
+    for (std::string line; std::getline(lines, line, '\n'); ++written) {
+        line.pop_back();  // the CR
+        const std::size_t filter = line.rfind(", "), mean = line.rfind(", ", filter - 1);
+        EXPECT_TRUE(std::regex_match(line.substr(mean + 2, filter - mean - 2), column)) << line;
+        EXPECT_TRUE(std::regex_match(line.substr(filter + 2), column)) << line;
+    }
+    EXPECT_EQ(written, 14);
+}
+
+// A clock stepped back puts the sample before the points it already has,
+// as on the chart: the running mean, which averages the latest points in
+// time, does not hold it, and a scroll window drops it at once.
+TEST_F(Evaluation, ASampleEarlierThanTheLastTakesItsPlaceInTimeOrder) {
+    w.State.MeanPoints = 2;
+    for (int s : {10, 11, 12}) w.EvaluateSample(std::to_string(s), SampleTime{2024, 1, 1, 0, 0, s});
+    w.EvaluateSample("5", SampleTime{2024, 1, 1, 0, 0, 5});
+    ASSERT_EQ(count(1), 4);
+    EXPECT_EQ(h.series(1).YValue(0), 5.0);
+    EXPECT_EQ(w.ShowMean.caption(), "11.5");
+    EXPECT_EQ(h.series(2).YValue(0), 11.5) << "the mean point stands at the sample's time";
+    EXPECT_EQ(w.State.Minimum, 5.0);
+
+    w.State.ScrollPoints = 3;
+    w.EvaluateSample("4", SampleTime{2024, 1, 1, 0, 0, 4});
+    ASSERT_EQ(count(1), 4);
+    EXPECT_EQ(h.series(1).YValue(0), 5.0) << "the new point was the oldest, and the window dropped it";
+    EXPECT_EQ(w.ShowMean.caption(), "11.5");
 }
 
 TEST_F(Evaluation, ACommaEndsTheNumber) {

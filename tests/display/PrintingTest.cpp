@@ -54,6 +54,36 @@ INSTANTIATE_TEST_SUITE_P(Chart, PrintButtonClick,
                                            PrintCase{"EmptyChartOnePage", 0, 0, {1}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The pages of P points that the longest series needs, with no overflow of
+// an int even for page sizes near its limit: a page holding all points is one.
+struct PageCountCase {
+    int points, pointsPerPage, pages;
+};
+
+class PageCount : public ::testing::TestWithParam<PageCountCase> {};
+
+TEST_P(PageCount, IsThePagesNeededForAllPoints) {
+    EXPECT_EQ(PageCountFor(GetParam().points, GetParam().pointsPerPage), GetParam().pages)
+        << GetParam().points << " points, " << GetParam().pointsPerPage << " a page";
+}
+
+INSTANTIATE_TEST_SUITE_P(Chart, PageCount,
+                         ::testing::Values(PageCountCase{1000, 500, 2}, PageCountCase{1001, 500, 3},
+                                           PageCountCase{0, 500, 1}, PageCountCase{1000, 0, 1},
+                                           PageCountCase{1000, 2147483647, 1}, PageCountCase{1000, 2147483000, 1},
+                                           PageCountCase{2147483647, 2147483647, 1},
+                                           PageCountCase{2147483647, 2147483646, 2},
+                                           PageCountCase{2147483647, 100, 21474837}));
+
+TEST(SamplesPerPrintedPageExit, TheLargestPageSizePrintsOnePage) {
+    WindowHarness h;
+    addPoints(h.series(1), 1000);
+    h.w.SamplesPerPrintedPage.setText("2147483647");
+    h.w.SamplesPerPrintedPage.exit();
+    h.w.PrintButtonClick();
+    EXPECT_EQ(printedPages(h.vp.chart, 2147483647), (std::vector<int>{1}));
+}
+
 TEST(SamplesPerPrintedPageExit, TwentyTypedStaysTwentyWhileHundredIsUsed) {
     WindowHarness h;
     addPoints(h.series(1), 1000);

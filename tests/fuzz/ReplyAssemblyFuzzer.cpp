@@ -3,8 +3,10 @@
 // the receive buffer), the watchdog's replay of stranded bytes, and the
 // controls a person may change meanwhile. After every step the Logger state
 // must hold its invariants; a setting that does not convert may end a step
-// with the framework's Exception, nothing else may escape.
+// with the framework's Exception, nothing else may escape. No statistic and
+// no point may ever be an infinity or NaN.
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -110,6 +112,15 @@ void checkInvariants(qs::TGPIBTelnet& w, const Counts& before) {
         // A scrolling window keeps a series from growing beyond it.
         if (s.ScrollPoints > 0 && now.series[i] > before.series[i] && now.series[i] > s.ScrollPoints)
             fail("a series grew beyond the scroll window");
+    }
+
+    // Whatever the replies, the statistics and the newest points stay finite.
+    for (double v : {s.Minimum, s.Maximum, s.Difference, s.FilterState1, s.FilterState2, s.LastValue1, s.LastValue2,
+                     s.HeldValue1, s.HeldValue2})
+        if (!std::isfinite(v)) fail("a statistic is not finite");
+    for (int n = 1; n <= 6; ++n) {
+        const qs::ISeries& series = w.Chart1.Series(n);
+        if (series.Count() > 0 && !std::isfinite(series.YValue(series.Count() - 1))) fail("a point is not finite");
     }
 
     const std::string& measured = w.MeasuredBox.text();

@@ -141,6 +141,24 @@ TEST_F(LostLinkTest, APersonsStartDuringTheRecoveryStillGetsItsModalMessage) {
     EXPECT_EQ(w.LinkStatus.caption(), RecoveryFailedStatus(kConnectFailure, true, 5000));
 }
 
+TEST_F(LostLinkTest, APersonsStartTakesOverThePendingReconnectWithItsThirtyAttempts) {
+    startAndLoseTheLinkAt3000();
+    telnet.connectMode = ConnectMode::Refuse;
+    // The reconnect is due at 8000, inside the person's Start.
+    vp.time.at(4000, [this] { w.StartButton.Click(); });
+
+    advanceTo(4000);
+    EXPECT_EQ(now(), 4000 + 30 * 500);
+    EXPECT_EQ(telnet.connectCalls(), 1 + 30);
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectFailure});
+
+    // The person was told; nothing tries again behind their back.
+    advanceTo(60000);
+    EXPECT_EQ(telnet.connectCalls(), 1 + 30);
+    EXPECT_EQ(w.State.reconnectPending, 0);
+    EXPECT_EQ(w.LinkStatus.caption(), "Link down: could not connect");
+}
+
 // The adapter goes silent: the poll at 2000 is never answered, and the
 // watchdog fires at 7100 on a link that is still up.
 class UnattendedRecoveryTest : public LinkTest {
@@ -202,7 +220,7 @@ TEST_F(UnattendedRecoveryTest, AnExceptionInTheWatchdogsStartRestoresTheFlagsAnd
     EXPECT_EQ(w.State.WatchdogActive, 0);
     EXPECT_EQ(w.State.Restarting, 0);
     EXPECT_EQ(w.State.unattendedClick, 0);
-    EXPECT_EQ(w.LinkStatus.caption(), "Reconnect failed: 'x' is not a valid integer value Trying again in 5 s.");
+    EXPECT_EQ(w.LinkStatus.caption(), "Reconnect failed: 'x' is not a valid integer value. Trying again in 5 s.");
     EXPECT_TRUE(vp.dialogs.errors.empty());
     EXPECT_TRUE(vp.dialogs.boxes.empty());
 

@@ -11,10 +11,18 @@ namespace {
 
 using ConnectMode = VirtualTelnet::ConnectMode;
 
-class UnreachableAdapterTest : public LinkTest, public ::testing::WithParamInterface<ConnectMode> {};
+// How an adapter fails to take a connection within Start's 30 attempts.
+struct Unreachable {
+    const char* name;
+    ConnectMode mode;
+    int connectDelayMs;  // Accept: the attempt gets through this late
+};
 
-TEST_P(UnreachableAdapterTest, StartGivesUpAfterThirtyAttemptsHalfASecondApart) {
-    telnet.connectMode = GetParam();
+class UnreachableAdapterTest : public LinkTest, public ::testing::WithParamInterface<Unreachable> {};
+
+TEST_P(UnreachableAdapterTest, StartGivesUpAfterThirtyAttemptsHalfASecondApartAndNeverGoesOnlineLater) {
+    telnet.connectMode = GetParam().mode;
+    telnet.connectDelayMs = GetParam().connectDelayMs;
     const std::int64_t t0 = now();
 
     w.StartButton.Click();
@@ -27,15 +35,24 @@ TEST_P(UnreachableAdapterTest, StartGivesUpAfterThirtyAttemptsHalfASecondApart) 
     EXPECT_EQ(box.caption, "ERROR");
     EXPECT_EQ(box.buttons, MsgButtons::Ok);
     EXPECT_EQ(box.icon, MsgIcon::None);
+
+    // The attempt left running when Start gave up is abandoned with it.
+    advance(60000);
     EXPECT_TRUE(w.StartButton.enabled());
     EXPECT_FALSE(w.ResetButton.enabled());
     EXPECT_EQ(w.State.Connected, 0);
+    EXPECT_FALSE(telnet.linkUp());
     EXPECT_EQ(w.LinkStatus.caption(), "Link down: could not connect");
+    EXPECT_EQ(vp.dialogs.boxes.size(), 1u);
 }
 
-// Refuse: every Connect raises; Hang: Connect returns and nothing follows.
+// Refuse: every Connect raises; Hang: Connect returns and nothing follows;
+// Late: the first attempt gets through after Start has given up.
 INSTANTIATE_TEST_SUITE_P(ConnectFailures, UnreachableAdapterTest,
-                         ::testing::Values(ConnectMode::Refuse, ConnectMode::Hang));
+                         ::testing::Values(Unreachable{"Refuse", ConnectMode::Refuse, 20},
+                                           Unreachable{"Hang", ConnectMode::Hang, 20},
+                                           Unreachable{"Late", ConnectMode::Accept, 16000}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LinkTest, StartConnectsAtTheFirstAttemptAndTheLinkEventSetsTheControls) {
     w.HostBox.setText("10.0.0.7");

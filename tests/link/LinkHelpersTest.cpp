@@ -139,7 +139,10 @@ TEST(LinkMessagesTest, RecoveryFailureTellsWhenTheNextTryComes) {
     EXPECT_EQ(RecoveryFailedStatus(kConnectFailure, true, 5000),
               "Reconnect failed: Could not connect to KISS-488 via Telnet. Retried 30 times to no avail. Something "
               "is stuck. Trying again in 5 s.");
-    EXPECT_EQ(RecoveryFailedStatus("boom", false, 5000), "Reconnect failed: boom");
+    // A framework message without its full stop gets one before the next sentence.
+    EXPECT_EQ(RecoveryFailedStatus("'x' is not a valid integer value", true, 5000),
+              "Reconnect failed: 'x' is not a valid integer value. Trying again in 5 s.");
+    EXPECT_EQ(RecoveryFailedStatus("boom", false, 5000), "Reconnect failed: boom.");
     EXPECT_EQ(LinkLostStatus(true, 2500), "Link down: closed by the adapter or the network; reconnecting in 2.5 s");
     EXPECT_EQ(LinkLostStatus(false, 2500), "Link down: closed by the adapter or the network");
 }

@@ -92,7 +92,7 @@ TEST_F(SendFailureTest, ARecoveryEndedByAnExceptionRestoresItsFlagsAndIsRetried)
     EXPECT_EQ(w.State.Restarting, 0);
     EXPECT_EQ(w.State.PollBusy, 0);
     EXPECT_EQ(w.State.Connected, 0);
-    EXPECT_EQ(w.LinkStatus.caption(), "Reconnect failed: 'x' is not a valid integer value Trying again in 5 s.");
+    EXPECT_EQ(w.LinkStatus.caption(), "Reconnect failed: 'x' is not a valid integer value. Trying again in 5 s.");
     EXPECT_TRUE(vp.dialogs.errors.empty());
     EXPECT_TRUE(vp.dialogs.boxes.empty());
 

@@ -5,6 +5,9 @@
 
 #include <random>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "SumDifferential.h"
 #include "core/Statistics.h"
@@ -68,6 +71,51 @@ TYPED_TEST(SeriesSum, TheSumOfAllPointsIsTheirPlainSumBitForBitWhateverHappened)
         test::CheckStoreSums(s, seed, 3000);
     }
 }
+
+// ---- the order of the points: the chart's store keeps them in ascending x,
+//      whatever the order they come in, and places a point of an x it holds
+//      already after the equal ones at the newest end and before them
+//      elsewhere (QCustomPlot appends what is not below its last key and
+//      inserts the rest at the lower bound). The memory store does the same.
+
+struct OrderCase {
+    const char* name;
+    std::vector<std::pair<double, double>> added;  // x and y; an x of -1 deletes the first point
+    std::vector<std::pair<double, double>> held;
+};
+
+class SeriesOrder : public ::testing::TestWithParam<OrderCase> {};
+
+TEST_P(SeriesOrder, IsAscendingXWithTiesPlacedAsOnTheChart) {
+    MemorySeries s;
+    for (auto [x, y] : GetParam().added) {
+        if (x < 0) s.DeleteFirst();
+        else s.AddPoint(x, y);
+    }
+    std::vector<std::pair<double, double>> held;
+    for (int i = 0; i < s.Count(); ++i) held.emplace_back(s.XValue(i), s.YValue(i));
+    EXPECT_EQ(held, GetParam().held);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, SeriesOrder,
+    ::testing::Values(OrderCase{"InOrder", {{1, 10}, {2, 20}, {3, 30}}, {{1, 10}, {2, 20}, {3, 30}}},
+                      OrderCase{"BelowTheOldestGoesFirst", {{2, 20}, {3, 30}, {1, 10}}, {{1, 10}, {2, 20}, {3, 30}}},
+                      OrderCase{"BetweenGoesInPlace", {{1, 10}, {3, 30}, {2, 20}}, {{1, 10}, {2, 20}, {3, 30}}},
+                      OrderCase{"EqualToTheNewestGoesAfterIt", {{1, 10}, {2, 20}, {2, 21}},
+                                {{1, 10}, {2, 20}, {2, 21}}},
+                      OrderCase{"AllEqualKeepTheirOrder", {{1, 10}, {1, 11}, {1, 12}}, {{1, 10}, {1, 11}, {1, 12}}},
+                      OrderCase{"EqualToTheOldestGoesBeforeIt", {{1, 10}, {2, 20}, {1, 11}},
+                                {{1, 11}, {1, 10}, {2, 20}}},
+                      OrderCase{"EqualInTheMiddleGoesBeforeTheEqualOnes",
+                                {{1, 10}, {2, 20}, {2, 21}, {3, 30}, {2, 22}},
+                                {{1, 10}, {2, 22}, {2, 20}, {2, 21}, {3, 30}}},
+                      OrderCase{"DeleteFirstTakesTheSmallestX", {{3, 30}, {1, 10}, {2, 20}, {-1, 0}},
+                                {{2, 20}, {3, 30}}},
+                      OrderCase{"DeleteFirstTakesTheFirstOfEqualOnes",
+                                {{2, 20}, {3, 30}, {2, 21}, {-1, 0}},
+                                {{2, 20}, {3, 30}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SeriesSumRange, AMemorySeriesRefusesPointsItDoesNotHold) {
     MemorySeries s;

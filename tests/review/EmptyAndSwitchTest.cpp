@@ -90,6 +90,19 @@ TEST_F(EmptyAndSwitch, AnsweringYesWhileLoggingStartsOverWithTheNextSample) {
     EXPECT_EQ(test::ReadFile("Data.txt").substr(0, 25), "2024-01-01 00:00:04, 7.5,");
 }
 
+// A file the user marked read-only is not deleted, whoever runs the logger,
+// even in a folder where it could be; the chart starts over all the same.
+TEST_F(EmptyAndSwitch, AReadOnlyDataFileKeepsItsLinesAndTheStatusBarSaysSo) {
+    logThreeSamples();
+    namespace fs = std::filesystem;
+    fs::permissions("Data.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    h.vp.dialogs.answers.push_back(MsgResult::Yes);
+    h.w.DeleteButton.Click();
+    EXPECT_EQ(lines("Data.txt"), 3);
+    expectReset();
+    EXPECT_EQ(h.w.DataFileStatus.caption(), "Data file \"Data.txt\" kept with its lines: it is read-only");
+}
+
 TEST_F(EmptyAndSwitch, AnsweringYesWithoutAFileStillResets) {
     logThreeSamples();
     std::remove("Data.txt");
@@ -97,6 +110,7 @@ TEST_F(EmptyAndSwitch, AnsweringYesWithoutAFileStillResets) {
     EXPECT_EQ(h.vp.dialogs.boxes.size(), 1u);
     EXPECT_TRUE(h.vp.dialogs.errors.empty());
     expectReset();
+    EXPECT_EQ(h.w.DataFileStatus.caption(), "");
 }
 
 TEST_F(EmptyAndSwitch, TabbingThroughTheFileNameResetsButKeepsTheFile) {
@@ -136,6 +150,7 @@ TEST_F(EmptyAndSwitch, EmptyingNeverRemovesAFolderOfThatName) {
     h.w.DeleteButtonClick();
     EXPECT_TRUE(std::filesystem::is_directory("runs"));
     EXPECT_EQ(h.series(1).Count(), 0);
+    EXPECT_EQ(h.w.DataFileStatus.caption(), "");
 }
 
 TEST_F(EmptyAndSwitch, EmptyingFollowsTheNameInTheBox) {

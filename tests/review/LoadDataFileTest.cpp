@@ -168,7 +168,17 @@ INSTANTIATE_TEST_SUITE_P(Review, SkippedLine,
                                            "2024-01-00 00:00:00, 9.0, 9.0, 9.0", "2024-01-32 00:00:00, 9.0, 9.0, 9.0",
                                            // Days that do not exist: skipped like the others, the load goes on.
                                            "2023-02-30 00:00:00, 9.0, 9.0, 9.0", "2023-02-29 00:00:00, 9.0, 9.0, 9.0",
-                                           "2024-04-31 00:00:00, 9.0, 9.0, 9.0"));
+                                           "2024-04-31 00:00:00, 9.0, 9.0, 9.0",
+                                           // Numbers the chart and the statistics cannot hold: an
+                                           // overflowing one, an infinity or NaN as the C library
+                                           // writes them, or a raw value beyond any sample's.
+                                           "2024-01-01 00:00:05, 1E999, 9.0, 9.0",
+                                           "2024-01-01 00:00:05, 9.0, -1e400, 9.0",
+                                           "2024-01-01 00:00:05, 9.0, 9.0, 1e999",
+                                           "2024-01-01 00:00:05, INF, INF, -NAN",
+                                           "2024-01-01 00:00:05, +2.00000000E+00, INF, -NAN",
+                                           "2024-01-01 00:00:05, nan, 9.0, 9.0",
+                                           "2024-01-01 00:00:05, +1.7E+308, 9.0, 9.0"));
 
 TEST_F(LoadDataFile, ImpossibleDateDoesNotCutTheLoadShort) {
     load(kThreeLines + "2023-02-30 10:00:00, 9.0, 9.0, 9.0\r\n2024-01-01 00:00:04, 4.0, 4.0, 4.0\r\n", 1, "3");
@@ -213,6 +223,28 @@ TEST_F(LoadDataFile, ReplyWithAUnitGivesOnlyItsRawValue) {
     expectPoints(h.series(1), {{at(1), 1.5}, {at(2), 3.5}}, "raw");
     expectPoints(h.series(2), {{at(1), 1.25}, {at(2), 1.25}}, "mean");
     expectPoints(h.series(3), {{at(1), 1.125}, {at(2), 1.125}}, "filter");
+}
+
+// The value rule knows no hexadecimal: "0x1A" is its leading 0, like a
+// number followed by a unit.
+TEST_F(LoadDataFile, AHexadecimalReplyGivesItsLeadingZeroOnly) {
+    load("2024-01-01 00:00:01, 1.5, 1.25, 1.125\n2024-01-01 00:00:02, 0x1A, 8.0, 8.0\n", 1);
+    expectPoints(h.series(1), {{at(1), 1.5}, {at(2), 0.0}}, "raw");
+    expectPoints(h.series(2), {{at(1), 1.25}, {at(2), 1.25}}, "mean");
+}
+
+// Lines out of time order take their places on the chart by time, and the
+// scroll window keeps the latest times, whatever the order of the lines.
+TEST_F(LoadDataFile, LinesOutOfTimeOrderAreTrimmedToTheLatestTimes) {
+    load("2024-01-01 00:00:03, 3.0, 3.0, 3.0\n2024-01-01 00:00:01, 1.0, 1.0, 1.0\n"
+         "2024-01-01 00:00:05, 5.0, 5.0, 5.0\n2024-01-01 00:00:02, 2.0, 2.0, 2.0\n"
+         "2024-01-01 00:00:04, 4.0, 4.0, 4.0\n",
+         1, "2");
+    expectPoints(h.series(1), {{at(4), 4.0}, {at(5), 5.0}}, "raw");
+    expectPoints(h.series(3), {{at(4), 4.0}, {at(5), 5.0}}, "filter");
+    EXPECT_EQ(h.w.CountBox.caption(), "5");
+    EXPECT_EQ(h.w.MinBox.caption(), "4");
+    EXPECT_EQ(h.w.MaxBox.caption(), "5");
 }
 
 TEST_F(LoadDataFile, NegativeScrollWindowIsWrittenBackAsZeroAndAllIsLoaded) {

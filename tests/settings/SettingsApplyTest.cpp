@@ -229,12 +229,20 @@ TEST(LoadSettings, AMeanBoxThatIsNoNumberStopsTheLinesAfterIt) {
     EXPECT_EQ(h.w.TextFileBox.text(), "Data.txt");
 }
 
-TEST(SaveSettings, AFileThatCannotBeReplacedStaysAsItWas) {
+// Where the temporary of the safe save cannot be made, the settings are
+// still saved, written over the old file; a "config.txt" that is a folder
+// cannot be written at all and stays as it was.
+TEST(SaveSettings, WhereNoTemporaryCanBeMadeTheFileIsWrittenInPlace) {
     WindowHarness h;
     test::WriteFile("config.txt", withLine(kDefaultFile, 1, "10.0.0.1"));
     std::filesystem::create_directory(TemporaryFileFor("config.txt"));
     h.w.SaveSettings();
-    EXPECT_EQ(lines(test::ReadFile("config.txt"))[0], "10.0.0.1");
+    EXPECT_EQ(lines(test::ReadFile("config.txt"))[0], "192.168.1.88");
+    std::filesystem::remove("config.txt");
+    std::filesystem::create_directory("config.txt");
+    h.w.SaveSettings();
+    EXPECT_TRUE(std::filesystem::is_directory("config.txt"));
+    EXPECT_TRUE(std::filesystem::is_empty("config.txt"));
 }
 
 }  // namespace

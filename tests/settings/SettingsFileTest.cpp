@@ -1,10 +1,15 @@
 // The settings file as bytes: reading, writing, and replacing it safely.
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <iterator>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -13,6 +18,23 @@
 
 namespace qs {
 namespace {
+
+// What runs as an ordinary user: directly when this process is one, else in
+// a child process that gives up root for the user "nobody" (65534). The
+// result is what returned; nullopt when no ordinary user could run it.
+std::optional<bool> AsOrdinaryUser(bool (*what)()) {
+    if (::geteuid() != 0) return what();
+    const pid_t child = ::fork();
+    if (child < 0) return std::nullopt;
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(77);
+        ::_exit(what() ? 0 : 1);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 77) return std::nullopt;
+    return WEXITSTATUS(status) == 0;
+}
 
 std::string text(const Settings& s, std::size_t line) { return std::get<std::string>(*s.values[line - 1]); }
 bool flag(const Settings& s, std::size_t line) { return std::get<bool>(*s.values[line - 1]); }
@@ -181,10 +203,53 @@ TEST_F(SafeReplace, KeepsThePermissionsOfTheOldFile) {
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
-TEST_F(SafeReplace, ATemporaryThatCannotBeCreatedLeavesTheOldFileWhole) {
+// Where no temporary can be made, the file is written where it stands, as
+// a plain save would.
+TEST_F(SafeReplace, ATemporaryThatCannotBeCreatedGivesWayToWritingInPlace) {
     std::filesystem::create_directory(TemporaryFileFor("config.txt"));
-    EXPECT_FALSE(ReplaceFileContents("config.txt", "new\r\n"));
-    expectOldFileWholeAndNoTemporary();
+    EXPECT_TRUE(ReplaceFileContents("config.txt", "new\r\n"));
+    EXPECT_EQ(test::ReadFile("config.txt"), "new\r\n");
+}
+
+// A folder the user may not write, holding a "config.txt" the user may: the
+// file is rewritten in place; one the user may not write either stays whole.
+// Permissions bind only an ordinary user, so as root the saves run in a
+// child process that has become the user "nobody".
+TEST_F(SafeReplace, InAFolderTheUserMayNotWriteAWritableFileIsRewrittenInPlace) {
+    namespace fs = std::filesystem;
+    fs::permissions("config.txt", fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec &
+                                      ~fs::perms::others_exec);
+    const fs::perms folder = fs::status(dir.path()).permissions();
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const std::optional<bool> written = AsOrdinaryUser([] { return ReplaceFileContents("config.txt", "new\r\n"); });
+    fs::permissions("config.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::optional<bool> refused = AsOrdinaryUser([] { return !ReplaceFileContents("config.txt", "newer\r\n"); });
+    fs::permissions(dir.path(), folder);
+    if (!written || !refused) GTEST_SKIP() << "no ordinary user to run the saves as";
+    EXPECT_TRUE(*written);
+    EXPECT_TRUE(*refused);
+    EXPECT_EQ(test::ReadFile("config.txt"), "new\r\n");
+    EXPECT_FALSE(test::FileExists(TemporaryFileFor("config.txt")));
+}
+
+// Through a symbolic link the file it leads to takes the settings, in its
+// own folder, and the link stays; a link to a missing file creates it.
+TEST_F(SafeReplace, ASymbolicLinkIsWrittenThroughAndStaysALink) {
+    namespace fs = std::filesystem;
+    fs::create_directory("real");
+    fs::rename("config.txt", "real/config.txt");
+    fs::create_symlink("real/config.txt", "config.txt");
+    ASSERT_TRUE(ReplaceFileContents("config.txt", "new\r\n"));
+    EXPECT_TRUE(fs::is_symlink("config.txt"));
+    EXPECT_EQ(test::ReadFile("real/config.txt"), "new\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator("real"), fs::directory_iterator()), 1);
+
+    fs::create_symlink("../elsewhere.txt", "real/link.txt");
+    fs::create_symlink("real/link.txt", "chain.txt");
+    ASSERT_TRUE(ReplaceFileContents("chain.txt", "chained\r\n"));
+    EXPECT_TRUE(fs::is_symlink("chain.txt"));
+    EXPECT_EQ(test::ReadFile("elsewhere.txt"), "chained\r\n");
 }
 
 // The file-size limit makes the write fail half-way, as a full disk would.

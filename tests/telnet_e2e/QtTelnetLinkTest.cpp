@@ -6,6 +6,10 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QTcpServer>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -265,6 +269,50 @@ TEST(QtTelnetLink, HandlerMayDisconnectFromInsideTheDataEvent) {
     ASSERT_TRUE(WaitUntil([&] { return log.size() >= 3; }, 3000));
     Pump(200);
     EXPECT_EQ(log, (std::vector<std::string>{"connected", "data", "disconnected"}));
+}
+
+// A handler that runs a nested loop (as a modal box does) inside a data
+// event, with the greeting arriving a byte at a time meanwhile.
+struct NestedLoopInAnEvent : ::testing::Test {
+    SimProcess sim{{"--chunk", "1", "--chunk-gap", "5"}};
+    TelnetProbe probe;
+    std::vector<std::string> log;
+    std::string data;
+    int depth = 0, deepest = 0;
+
+    void listen(const std::function<void()>& insideFirstChunk) {
+        probe.telnet.setEvents({[&] { log.push_back("connected"); }, [&] { log.push_back("disconnected"); },
+                                [&, insideFirstChunk](const std::uint8_t* bytes, std::size_t size) {
+                                    log.push_back("data");
+                                    data.append(reinterpret_cast<const char*>(bytes), size);
+                                    deepest = std::max(deepest, ++depth);
+                                    if (log.size() == 2) insideFirstChunk();
+                                    --depth;
+                                }});
+        probe.telnet.setHost(sim.host());
+        probe.telnet.Connect();
+    }
+};
+
+TEST_F(NestedLoopInAnEvent, ChunksArrivingMeanwhileFollowItOnceInOrderAndNotInsideIt) {
+    listen([] { Pump(300); });
+    ASSERT_TRUE(WaitUntil([&] { return endsWithLine(data); }, 5000)) << data;
+    Pump(50);
+    EXPECT_EQ(data, "KISS-488 GPIB-LAN adapter (simulated) ready\r\n");
+    EXPECT_GT(log.size(), 3u);
+    EXPECT_EQ(deepest, 1);
+}
+
+TEST_F(NestedLoopInAnEvent, TheLinkMayEndAndItsSocketGoWhileTheEventIsStillRunning) {
+    listen([&] {
+        QTimer::singleShot(20, [&] { probe.telnet.Disconnect(true); });
+        Pump(300);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return !log.empty() && log.back() == "disconnected"; }, 5000));
+    Pump(200);
+    EXPECT_EQ(log.back(), "disconnected");
+    EXPECT_EQ(std::count(log.begin(), log.end(), "disconnected"), 1);
+    EXPECT_FALSE(probe.telnet.isUp());
 }
 
 }  // namespace

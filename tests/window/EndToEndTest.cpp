@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "GermanLocale.h"
@@ -96,6 +97,57 @@ TEST_F(EndToEndTest, LinkDroppedByTheAdapterIsReopenedByTheWatchdog) {
     EXPECT_EQ(static_cast<int>(dataLines().size()), count());
 }
 
+TEST_F(EndToEndTest, AnErrorBoxLeftOpenWhileTheLinkDropsAndComesBackLosesNothing) {
+    // Every reply raises a conversion error (no minimum length), and its box
+    // is left open while the adapter hangs up after three replies and the
+    // watchdog reopens the link: the box is a nested loop the link's events
+    // and the watchdog's recovery run inside.
+    Simulator sim({QStringLiteral("--close-after"), QStringLiteral("3")});
+    configure(sim.host());
+    QLineEdit* minimum = edit("MinStringBox");
+    minimum->setFocus(Qt::MouseFocusReason);
+    minimum->selectAll();
+    QTest::keyClick(minimum, Qt::Key_Backspace);
+    edit("CommandBox")->setFocus(Qt::TabFocusReason);
+    watchStartButton();
+
+    QElapsedTimer openFor;
+    int countWhenOpened = -1, countWhenAnswered = -1, togglesWhenAnswered = 0, answered = 0;
+    QStringList texts;
+    QTimer person;
+    person.setInterval(50);
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        if (!openFor.isValid()) {
+            openFor.start();
+            countWhenOpened = count();
+        }
+        // The first box stays open for a while; later ones are answered as
+        // they come, with Enter.
+        if (answered == 0 && openFor.elapsed() < 6000) return;
+        if (answered == 0) {
+            countWhenAnswered = count();
+            togglesWhenAnswered = startToggles;
+        }
+        texts << box->text();
+        ++answered;
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    person.start();
+
+    click("StartButton");
+    ASSERT_TRUE(WaitFor([&] { return answered >= 1 && count() >= countWhenAnswered + 3; }, 30000))
+        << "samples: " << count() << ", answered: " << answered;
+    person.stop();
+
+    // Samples went on while the box was open, across the reconnect.
+    EXPECT_GE(togglesWhenAnswered, 2);
+    EXPECT_GT(countWhenAnswered, countWhenOpened + 2);
+    for (const QString& text : texts) EXPECT_EQ(text, QStringLiteral("'' is not a valid integer value"));
+    EXPECT_EQ(static_cast<int>(dataLines().size()), count());
+}
+
 TEST_F(EndToEndTest, StrandedReplyIsTakenByTheWatchdogWithoutReconnecting) {
     // Every second reply comes without its line end.
     Simulator sim({QStringLiteral("--strand-every"), QStringLiteral("2")});
@@ -107,6 +159,31 @@ TEST_F(EndToEndTest, StrandedReplyIsTakenByTheWatchdogWithoutReconnecting) {
     EXPECT_EQ(startToggles, 0);
     EXPECT_FALSE(window().widgetOf("StartButton")->isEnabled());
     for (const auto& l : dataLines()) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+}
+
+// Replies that are no numbers, or numbers no double holds: the ones without
+// a number are samples of 0, the overflowing one is shown and logged but no
+// sample, and every data line's mean and filter stay finite numbers while
+// logging goes on.
+TEST_F(EndToEndTest, RepliesOfInfinitiesAndNaNNeverReachTheMeanOrTheFilter) {
+    Simulator sim({QStringLiteral("--replies"), QStringLiteral("INF,nan,0x1A,1E999,+1.0E+00")});
+    configure(sim.host(), QStringLiteral("0.1"));
+    typeAndLeave("MinStringBox", QStringLiteral("1"), "CommandBox");
+    click("SaveResultsBox");
+    click("StartButton");
+    // Two rounds of the five replies: eight samples.
+    ASSERT_TRUE(waitForSamples(8, 15000)) << "samples: " << count();
+    click("ResetButton");
+    const auto lines = dataLines();
+    ASSERT_EQ(static_cast<int>(lines.size()), count());
+    for (const auto& l : lines) {
+        EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+        EXPECT_EQ(l.find("1E999"), std::string::npos) << l;
+    }
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 0; i < app->chart.Series(n).Count(); ++i)
+            EXPECT_TRUE(std::isfinite(app->chart.Series(n).YValue(i))) << "series " << n << " point " << i;
+    EXPECT_NE(ReadFile("Results.txt").find("{1E999\r\r\n}"), std::string::npos);
 }
 
 TEST_F(EndToEndTest, ClosingWhileStartWaitsForTheLinkClosesAtOnce) {

@@ -113,6 +113,9 @@ TEST_F(PrintingTest, AFailedPrintIsReportedOnceAndTheChartIsWholeAgain) {
     BoxAnswerer answerer;
     click("PrintButton");
     std::filesystem::current_path(dir.path());
+    // The job's failure is told once the click has been handled.
+    WaitFor([&] { return !answerer.boxes().empty(); }, 2000);
+    QTest::qWait(100);
     ASSERT_EQ(answerer.boxes().size(), 1u);
     EXPECT_TRUE(answerer.boxes()[0].text.startsWith(QStringLiteral("Cannot write the PDF file \"Chart-")));
     EXPECT_EQ(app->chart.GetPointsPerPage(), 0);

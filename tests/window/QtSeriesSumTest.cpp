@@ -1,6 +1,7 @@
 // The chart's own series add up their y values from the oldest point up, one
 // by one, like every other store, also after the oldest points were dropped,
-// and the sum they keep of all their points is that sum to the last bit.
+// keep their points in the memory store's order, and the sum they keep of
+// all their points is that sum to the last bit.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -9,6 +10,7 @@
 
 #include "SumDifferential.h"
 #include "core/Statistics.h"
+#include "platform/MemorySeries.h"
 #include "qt/QtChart.h"
 
 namespace qs::test {
@@ -48,6 +50,31 @@ TEST(QtSeriesSum, TheSumOfAllPointsIsTheirPlainSumBitForBitWhateverHappened) {
 
 TEST(QtSeriesSum, EveryMeanIsThePlainSumOfItsPointsBitForBitThroughScrollingModesAndLoads) {
     for (unsigned seed : {7u, 8u, 9u}) CheckWindowMeans<QtChart>(seed, 1500);
+}
+
+// The chart's store and the memory store of the tests hold the same points
+// in the same order after any mix of additions (times out of order, many
+// equal ones) and deletions of the first point.
+TEST(QtSeriesOrder, IsTheMemoryStoresOrder) {
+    QtChart chart;
+    ISeries& chartStore = chart.Series(2);
+    MemorySeries memory;
+    std::mt19937_64 rng(23);
+    for (int step = 0; step < 3000; ++step) {
+        if (rng() % 5 == 0) {
+            chartStore.DeleteFirst();
+            memory.DeleteFirst();
+        } else {
+            const double x = static_cast<double>(rng() % 8);
+            chartStore.AddPoint(x, step);
+            memory.AddPoint(x, step);
+        }
+        ASSERT_EQ(chartStore.Count(), memory.Count()) << "step " << step;
+        for (int i = 0; i < memory.Count(); ++i) {
+            ASSERT_EQ(chartStore.XValue(i), memory.XValue(i)) << "step " << step << " point " << i;
+            ASSERT_EQ(chartStore.YValue(i), memory.YValue(i)) << "step " << step << " point " << i;
+        }
+    }
 }
 
 }  // namespace

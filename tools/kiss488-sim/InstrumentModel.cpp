@@ -4,11 +4,12 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace qs::sim {
 
-InstrumentModel::InstrumentModel(double baseVolts, std::uint32_t seed)
-    : base_(baseVolts), volts_(baseVolts), random_(seed) {}
+InstrumentModel::InstrumentModel(double baseVolts, std::uint32_t seed, std::vector<std::string> replies)
+    : base_(baseVolts), volts_(baseVolts), random_(seed), replies_(std::move(replies)) {}
 
 InstrumentModel::ReplyKind InstrumentModel::classify(const std::string& command) {
     std::string upper;
@@ -22,6 +23,11 @@ InstrumentModel::ReplyKind InstrumentModel::classify(const std::string& command)
 }
 
 std::string InstrumentModel::reading() {
+    if (!replies_.empty()) {
+        const std::string& text = replies_[nextReply_];
+        nextReply_ = (nextReply_ + 1) % replies_.size();
+        return text;
+    }
     // A random walk pulled back towards the base: it wanders by tens of
     // microvolts from one reading to the next and stays near the base.
     std::normal_distribution<double> noise(0.0, 2e-5 * std::max(1.0, std::abs(base_)));

@@ -3,6 +3,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace qs::sim {
 
@@ -12,7 +13,8 @@ class InstrumentModel {
 public:
     enum class ReplyKind { None, Identity, Reading };
 
-    InstrumentModel(double baseVolts, std::uint32_t seed);
+    // replies: texts that stand in for the readings, in turn (see reading()).
+    InstrumentModel(double baseVolts, std::uint32_t seed, std::vector<std::string> replies = {});
 
     // *IDN? gets the identity; a line containing MEAS or READ, or ending in
     // "?", gets a reading; anything else (settings, blank lines) gets nothing.
@@ -21,7 +23,9 @@ public:
     // The identity avoids the word the logger takes for a greeting.
     static std::string identity() { return "QUILLSTONE,SIMULATED-DMM,0,1.10"; }
 
-    // A slowly drifting voltage near the base value, as "%+.8E".
+    // A slowly drifting voltage near the base value, as "%+.8E"; with
+    // scripted replies, the next of them instead, from the first again
+    // after the last.
     std::string reading();
 
     // n bytes of any value, 0 and 255 included.
@@ -31,6 +35,8 @@ private:
     double base_;
     double volts_;
     std::mt19937 random_;
+    std::vector<std::string> replies_;
+    std::size_t nextReply_ = 0;
 };
 
 }  // namespace qs::sim

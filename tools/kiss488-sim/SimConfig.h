@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qs::sim {
 
@@ -15,6 +16,9 @@ struct SimConfig {
     // ---- the healthy adapter
     std::string greeting = "KISS-488 GPIB-LAN adapter (simulated) ready";
     double baseVolts = 1.0;
+    // Texts the voltmeter answers with instead of its readings, in turn and
+    // over again from the first; empty: drifting readings.
+    std::vector<std::string> replies;
     std::uint32_t seed = 1;
     std::string recordFile;  // empty: received bytes are not recorded
     bool logSent = false;    // print every reply and every link, with times
@@ -33,6 +37,8 @@ struct SimConfig {
     std::size_t binaryBytes = 0;
     int negotiationBurst = 0;
     int cutReply = -1;           // -1: every reply goes out whole
+
+    int chaosPercent = 0;        // 0: no random faults
 
     // ---- how long the faults last
     int faultyLinks = -1;    // -1: every link; N: the first N links only

@@ -38,6 +38,16 @@ double decimal(const std::string& text) {
     return value;
 }
 
+// The comma-separated texts of a list, empty ones included ("a,,b").
+std::vector<std::string> texts(const std::string& list) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = list.find(',', start)) != std::string::npos; start = comma + 1)
+        parts.push_back(list.substr(start, comma - start));
+    parts.push_back(list.substr(start));
+    return parts;
+}
+
 constexpr int kMaxMs = 600000;
 constexpr int kMaxCount = 1000000000;
 constexpr std::size_t kMaxBytes = std::size_t{1} << 30;
@@ -52,6 +62,10 @@ const std::vector<OptionSpec>& table() {
          [](SimConfig& c, const std::string& v) { c.greeting = v; }},
         {"--volts", "V", "value around which the readings drift (default 1.0)",
          [](SimConfig& c, const std::string& v) { c.baseVolts = decimal(v); }},
+        {"--replies", "TEXT,TEXT,...",
+         "answer each query with the next of these texts instead of a reading, from the first again after the "
+         "last (e.g. \"INF,nan,0x1A,1E999,+1.0E+00\"; a text cannot hold a comma)",
+         [](SimConfig& c, const std::string& v) { c.replies = texts(v); }},
         {"--seed", "N", "seed of the reading drift and of --binary (default 1)",
          [](SimConfig& c, const std::string& v) { c.seed = number<std::uint32_t>(v, 0, 4294967295u); }},
         {"--record", "FILE", "append every data byte received (after Telnet decoding) to FILE, emptied at start",
@@ -87,6 +101,11 @@ const std::vector<OptionSpec>& table() {
          [](SimConfig& c, const std::string& v) { c.negotiationBurst = number(v, 1, kMaxCount); }},
         {"--cut-reply", "N", "fault: send only the first half of the Nth reply of a link, then close the link",
          [](SimConfig& c, const std::string& v) { c.cutReply = number(v, 1, kMaxCount); }},
+        {"--chaos", "PERCENT",
+         "fault: each link and each reading is faulty with this chance (refused link, slow, silent for a few "
+         "commands, garbage in front, stranded, cut off with the link, link dropped after it, one-byte pieces, "
+         "a flood of digits), drawn from --seed; prints \"fault MS KIND\" for each",
+         [](SimConfig& c, const std::string& v) { c.chaosPercent = number(v, 0, 100); }},
         {"--faulty-links", "N",
          "the faults last for the first N links only (refused ones included); later links behave",
          [](SimConfig& c, const std::string& v) { c.faultyLinks = number(v, 0, kMaxCount); }},

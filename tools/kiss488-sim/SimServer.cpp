@@ -35,7 +35,9 @@ std::string numericEndpoint(const sockaddr_storage& address, socklen_t length) {
 
 }  // namespace
 
-SimServer::SimServer(SimConfig config) : config_(std::move(config)), model_(config_.baseVolts, config_.seed) {
+SimServer::SimServer(SimConfig config)
+    : config_(std::move(config)), model_(config_.baseVolts, config_.seed, config_.replies) {
+    if (config_.chaosPercent > 0) randomFaults_.emplace(config_.chaosPercent, config_.seed);
     if (!config_.recordFile.empty()) {
         std::FILE* file = std::fopen(config_.recordFile.c_str(), "wb");
         if (!file) throw systemError("cannot create " + config_.recordFile);
@@ -133,7 +135,12 @@ void SimServer::acceptClient() {
         std::printf("link %lld %d %s\n", SimSession::monotonicMs(), links_, faulty ? "faulty" : "healthy");
         std::fflush(stdout);
     }
-    if (faulty && config_.refuse) {
+    const bool refusedAtRandom = randomFaults_ && randomFaults_->refuseLink();
+    if (refusedAtRandom) {
+        std::printf("fault %lld refused\n", SimSession::monotonicMs());
+        std::fflush(stdout);
+    }
+    if ((faulty && config_.refuse) || refusedAtRandom) {
         ::close(fd);
         std::printf("refused client %s\n", numericEndpoint(peer, length).c_str());
         std::fflush(stdout);
@@ -144,7 +151,8 @@ void SimServer::acceptClient() {
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     std::printf("client connected from %s\n", numericEndpoint(peer, length).c_str());
     std::fflush(stdout);
-    session_ = std::make_unique<SimSession>(fd, config_, model_, faulty, replies_);
+    session_ = std::make_unique<SimSession>(fd, config_, model_, faulty, replies_,
+                                            randomFaults_ ? &*randomFaults_ : nullptr);
     session_->runDue(SimSession::Clock::now());
 }
 

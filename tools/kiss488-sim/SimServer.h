@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "InstrumentModel.h"
@@ -31,6 +32,7 @@ private:
 
     SimConfig config_;
     InstrumentModel model_;
+    std::optional<RandomFaults> randomFaults_;
     int listenFd_ = -1;
     int signalFd_ = -1;
     std::string endpoint_;

@@ -58,10 +58,12 @@ void say(const std::string& line) {
 
 }  // namespace
 
-SimSession::SimSession(int fd, const SimConfig& config, InstrumentModel& model, bool faultyLink, int& repliesSent)
+SimSession::SimSession(int fd, const SimConfig& config, InstrumentModel& model, bool faultyLink, int& repliesSent,
+                       RandomFaults* randomFaults)
     : fd_(fd),
       config_(config),
       model_(model),
+      randomFaults_(randomFaults),
       faultyLink_(faultyLink),
       repliesSent_(repliesSent),
       nextFree_(Clock::now()) {
@@ -75,7 +77,7 @@ SimSession::SimSession(int fd, const SimConfig& config, InstrumentModel& model, 
     if (faultyLink_) sendBurst();
     const auto now = Clock::now();
     if (config_.greet || !faultyLink_)
-        nextFree_ = queueData(config_.greeting + "\r\n", now, "greeting", nextReplyFaulty());
+        nextFree_ = queueData(config_.greeting + "\r\n", now, "greeting", nextReplyFaulty() ? config_.chunkBytes : 0);
     if (faultyLink_ && config_.closeAfter == 0) queueClose(nextFree_);
 }
 
@@ -201,25 +203,44 @@ void SimSession::onCommand(const std::string& command) {
     if (kind == InstrumentModel::ReplyKind::None) return;
     if (faultyLink_ && config_.muteAfter >= 0 && replies_ >= config_.muteAfter) return;
     if (faultyLink_ && config_.closeAfter >= 0 && replies_ >= config_.closeAfter) return;
+
+    RandomFaults::Fault chaos;
+    if (randomFaults_) {
+        if (silentLeft_ > 0) {
+            --silentLeft_;
+            return;
+        }
+        chaos = randomFaults_->nextReply();
+        if (chaos.kind != RandomFaults::Kind::None)
+            say("fault " + std::to_string(monotonicMs()) + " " + RandomFaults::name(chaos.kind));
+        if (chaos.kind == RandomFaults::Kind::Silent) {
+            silentLeft_ = chaos.silentReplies - 1;
+            return;
+        }
+    }
+    using Kind = RandomFaults::Kind;
     const bool faulty = nextReplyFaulty();
     ++replies_;
     ++repliesSent_;
 
     std::string reply;
     const char* sentKind = "reply";
-    if (faulty && config_.binaryBytes > 0) {
-        reply += model_.randomBytes(config_.binaryBytes);
+    const std::size_t garbage = chaos.kind == Kind::Garbage ? chaos.bytes : faulty ? config_.binaryBytes : 0;
+    const std::size_t flood = chaos.kind == Kind::Flood ? chaos.bytes : faulty ? config_.floodBytes : 0;
+    if (garbage > 0) {
+        reply += model_.randomBytes(garbage);
         sentKind = "garbled";
     }
-    if (faulty && config_.floodBytes > 0) {
-        for (std::size_t i = 0; i < config_.floodBytes; ++i) reply.push_back(static_cast<char>('0' + i % 10));
+    const bool cut = chaos.kind == Kind::Cut || (faultyLink_ && config_.cutReply == replies_);
+    if (flood > 0) {
+        for (std::size_t i = 0; i < flood; ++i) reply.push_back(static_cast<char>('0' + i % 10));
         sentKind = "flood";
     } else {
         reply += kind == InstrumentModel::ReplyKind::Identity
                      ? InstrumentModel::identity()
                      : (faulty ? config_.unitPrefix : std::string()) + model_.reading();
-        const bool cut = faultyLink_ && config_.cutReply == replies_;
-        const bool stranded = faulty && config_.strandEvery > 0 && replies_ % config_.strandEvery == 0;
+        const bool stranded = chaos.kind == Kind::Stranded ||
+                              (faulty && config_.strandEvery > 0 && replies_ % config_.strandEvery == 0);
         if (cut) {
             reply.resize(reply.size() / 2);
             sentKind = "cut";
@@ -231,17 +252,19 @@ void SimSession::onCommand(const std::string& command) {
     }
 
     const auto now = Clock::now();
-    const int delayMs = faulty ? config_.replyDelayMs : 0;
-    nextFree_ = queueData(reply, std::max(now + std::chrono::milliseconds(delayMs), nextFree_), sentKind, faulty);
-    const bool closeNow = faultyLink_ && (config_.closeAfter == replies_ || config_.cutReply == replies_);
+    const int delayMs = chaos.kind == Kind::Slow ? chaos.delayMs : faulty ? config_.replyDelayMs : 0;
+    const std::size_t pieceBytes = chaos.kind == Kind::Pieces ? 1 : faulty ? config_.chunkBytes : 0;
+    nextFree_ =
+        queueData(reply, std::max(now + std::chrono::milliseconds(delayMs), nextFree_), sentKind, pieceBytes);
+    const bool closeNow = cut || chaos.kind == Kind::Drop || (faultyLink_ && config_.closeAfter == replies_);
     if (closeNow) queueClose(nextFree_);
 }
 
 SimSession::Clock::time_point SimSession::queueData(const std::string& data, Clock::time_point at, const char* kind,
-                                                    bool chunked) {
+                                                    std::size_t pieceBytes) {
     at = std::max(at, nextFree_);
     const std::size_t whole = std::max<std::size_t>(data.size(), 1);
-    const std::size_t piece = chunked && config_.chunkBytes > 0 ? config_.chunkBytes : whole;
+    const std::size_t piece = pieceBytes > 0 ? pieceBytes : whole;
     // The data counts as sent with the piece that brings its first line end
     // (the client has the whole reply then), or with its last piece.
     const std::size_t lineEnd = std::min(data.find_first_of("\r\n"), data.size() - 1);

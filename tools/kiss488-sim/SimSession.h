@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "InstrumentModel.h"
+#include "RandomFaults.h"
 #include "SimConfig.h"
 
 struct telnet_t;
@@ -23,8 +24,10 @@ public:
 
     // Takes ownership of the connected, non-blocking socket fd. faultyLink:
     // the link faults apply to this link; repliesSent counts the replies of
-    // all links, this one adds to it.
-    SimSession(int fd, const SimConfig& config, InstrumentModel& model, bool faultyLink, int& repliesSent);
+    // all links, this one adds to it. randomFaults: the faults of --chaos,
+    // nullptr when it is off.
+    SimSession(int fd, const SimConfig& config, InstrumentModel& model, bool faultyLink, int& repliesSent,
+               RandomFaults* randomFaults = nullptr);
     ~SimSession();
     SimSession(const SimSession&) = delete;
     SimSession& operator=(const SimSession&) = delete;
@@ -57,9 +60,10 @@ private:
     void onCommand(const std::string& command);
     void sendBurst();
     // Queues data for the client no earlier than at, after what is queued,
-    // cut into pieces when chunked and --chunk asks for it; kind names it for
+    // cut into pieces of pieceBytes (0: one piece); kind names it for
     // --log-sent. Returns when the last piece goes.
-    Clock::time_point queueData(const std::string& data, Clock::time_point at, const char* kind, bool chunked);
+    Clock::time_point queueData(const std::string& data, Clock::time_point at, const char* kind,
+                                std::size_t pieceBytes);
     // Whether the faults of single replies apply to the next reply.
     bool nextReplyFaulty() const;
     void queueClose(Clock::time_point at);
@@ -69,6 +73,9 @@ private:
     int fd_;
     const SimConfig& config_;
     InstrumentModel& model_;
+    RandomFaults* randomFaults_;
+    // Commands still to go unanswered after a Silent fault.
+    int silentLeft_ = 0;
     const bool faultyLink_;
     int& repliesSent_;
     telnet_t* telnet_ = nullptr;

@@ -27,6 +27,12 @@ void VirtualTelnet::Connect() {
 void VirtualTelnet::Disconnect(bool) {
     ++disconnectCalls_;
     disconnectTimes_.push_back(time_.nowMs());
+    if (connecting_) {
+        // An attempt still under way is abandoned without any event.
+        ++generation_;
+        connecting_ = false;
+        return;
+    }
     if (!up_ || !reportsDisconnect) return;
     const std::uint64_t gen = ++generation_;
     up_ = false;
