@@ -13,13 +13,8 @@
 #include <random>
 #include <string>
 
-#include "TempWorkDir.h"
-#include "app/TGPIBTelnet.h"
+#include "StoreWindow.h"
 #include "core/SampleTime.h"
-#include "platform/Platform.h"
-#include "platform/virtual/VirtualDialogs.h"
-#include "platform/virtual/VirtualTelnet.h"
-#include "platform/virtual/VirtualTime.h"
 
 namespace qs::test {
 
@@ -75,20 +70,6 @@ inline void CheckStoreSums(ISeries& s, unsigned seed, int steps) {
     }
 }
 
-// The logger window on a chart store of choice, with the rest of the
-// platform virtual, in a fresh working directory.
-template <class ChartT>
-struct SumWindow {
-    TempWorkDir dir;
-    VirtualTime time;
-    VirtualDialogs dialogs;
-    VirtualTelnet telnet{time};
-    ChartT chart;
-    VirtualDesktop desktop;
-    Platform platform{time, time, time, dialogs, telnet, chart, desktop};
-    TGPIBTelnet w{platform};
-};
-
 // Samples in all three command modes with changing mean and scroll windows,
 // loads of the data file the samples wrote, and emptied displays. After each
 // sample, the mean it plotted (and wrote) is the plain sum of its channel's
@@ -96,7 +77,7 @@ struct SumWindow {
 // sum is its plain sum.
 template <class ChartT>
 void CheckWindowMeans(unsigned seed, int steps) {
-    SumWindow<ChartT> b;
+    StoreWindow<ChartT> b;
     TGPIBTelnet& w = b.w;
     std::mt19937_64 rng(seed);
     std::uniform_int_distribution<int> op(0, 199), small(1, 40);
