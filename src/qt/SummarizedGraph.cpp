@@ -48,10 +48,10 @@ int SummarizedGraph::runEnd(int /*first*/, int last) const { return last; }
 void SummarizedGraph::appendRun(QVector<QCPGraphData>& lineData, int first, int last) const {
     const QCPAxis* keyAxis = mKeyAxis.data();
     const QCPGraphDataContainer::const_iterator points = points_->constBegin();
-    const int columns = keyAxis->axisRect()->width();
+    const int columns = std::max(1, keyAxis->axisRect()->width());
     // Fewer than two points a column on average: each point is drawn.
     if (last - first <= 2 * columns + 2) {
-        for (int i = first; i < last; ++i) lineData.append(points[i]);
+        appendPoints(lineData, first, last);
         return;
     }
     lineData.reserve(lineData.size() + 4 * (columns + 2));
@@ -104,15 +104,18 @@ int SummarizedGraph::firstAtOrAfter(int from, int last, double key, int guess) c
 }
 
 void SummarizedGraph::appendColumn(QVector<QCPGraphData>& lineData, int first, int last) const {
-    const QCPGraphDataContainer::const_iterator points = points_->constBegin();
-    const ValueExtremes e =
-        last - first > kPointsDrawnAsTheyAre ? points_->extremes(first, last) : ValueExtremes{0.0, 0.0, true};
-    // Few points, or a value that is not a number (which breaks the line
-    // where it stands): the points as they are.
-    if (e.nan) {
-        for (int i = first; i < last; ++i) lineData.append(points[i]);
+    if (last - first <= kPointsDrawnAsTheyAre) {
+        appendPoints(lineData, first, last);
         return;
     }
+    const ValueExtremes e = points_->extremes(first, last);
+    // A value that is not a number breaks the line where it stands: the
+    // column's points as they are.
+    if (e.nan) {
+        appendPoints(lineData, first, last);
+        return;
+    }
+    const QCPGraphDataContainer::const_iterator points = points_->constBegin();
     const QCPGraphData& a = points[first];
     const QCPGraphData& z = points[last - 1];
     // Within the column, from the first point over both extremes to the last:
@@ -123,6 +126,11 @@ void SummarizedGraph::appendColumn(QVector<QCPGraphData>& lineData, int first, i
     lineData.append(QCPGraphData(a.key + third, rising ? e.min : e.max));
     lineData.append(QCPGraphData(z.key - third, rising ? e.max : e.min));
     lineData.append(z);
+}
+
+void SummarizedGraph::appendPoints(QVector<QCPGraphData>& lineData, int first, int last) const {
+    const QCPGraphDataContainer::const_iterator points = points_->constBegin();
+    for (int i = first; i < last; ++i) lineData.append(points[i]);
 }
 
 }  // namespace qs

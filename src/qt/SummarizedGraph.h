@@ -33,6 +33,7 @@ private:
     int runEnd(int first, int last) const;
     void appendRun(QVector<QCPGraphData>& lineData, int first, int last) const;
     void appendColumn(QVector<QCPGraphData>& lineData, int first, int last) const;
+    void appendPoints(QVector<QCPGraphData>& lineData, int first, int last) const;
     // The first point from from + 1 on whose key is not below key (last if
     // none), searched from from + guess outwards.
     int firstAtOrAfter(int from, int last, double key, int guess) const;
