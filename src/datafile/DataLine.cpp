@@ -118,6 +118,8 @@ bool exactDecimal(const char* whole, const char* wholeEnd, const char* fraction,
 
 // The value of eight decimal digits, all eight at once (the bytes of a
 // little-endian word, first digit lowest): pairs, then fours, then eight.
+// The caller has checked that they are digits, so the read stays within the
+// line.
 std::uint64_t eightDigits(const char* p) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);

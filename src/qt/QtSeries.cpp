@@ -78,17 +78,6 @@ double QtSeries::sumY(int first, int last) const {
     return add();
 }
 
-void QtSeries::widenRange(double y) const {
-    if (std::isnan(y)) return;
-    if (!haveRange_) {
-        min_ = max_ = y;
-        haveRange_ = true;
-        return;
-    }
-    if (y < min_) min_ = y;
-    if (y > max_) max_ = y;
-}
-
 void QtSeries::rescan() const {
     haveRange_ = false;
     for (auto it = data_->constBegin(); it != data_->constEnd(); ++it) widenRange(it->value);

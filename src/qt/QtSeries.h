@@ -1,6 +1,7 @@
 #pragma once
 #include <QSharedPointer>
 
+#include <cmath>
 #include <functional>
 
 #include "platform/Chart.h"
@@ -60,8 +61,18 @@ public:
 private:
     void checkIndex(int index) const;
     void rescan() const;
-    // Takes y into min_/max_; NaN takes no part.
-    void widenRange(double y) const;
+    // Takes y into min_/max_; NaN takes no part. Inline: a load adds tens of
+    // millions of points.
+    void widenRange(double y) const {
+        if (std::isnan(y)) return;
+        if (!haveRange_) {
+            min_ = max_ = y;
+            haveRange_ = true;
+            return;
+        }
+        if (y < min_) min_ = y;
+        if (y > max_) max_ = y;
+    }
 
     // members
     QSharedPointer<SeriesData> data_;

@@ -51,7 +51,7 @@ private:
     void rebuild(const QCPGraphData* points, int count) const;
     // Takes the next point's value into its block, as points arrive.
     void take(double value) const {
-        if ((dropped_ + count_++) % kBlock == 0) {
+        if (static_cast<std::uint64_t>(dropped_ + count_++) % kBlock == 0) {
             blocks_.push_back({value, value});
             return;
         }
