@@ -11,6 +11,9 @@ struct SampleTime {
 
 SampleTime SampleTimeFromUtc(std::time_t t);
 
+// "%04d-%02d-%02d %02d:%02d:%02d": the time stamp of a data-file line.
+std::string FormatStamp(const SampleTime& t);
+
 // "%04d-%02d-%02d %02d:%02d:%02d UTC", as DateBox shows a sample's time.
 std::string FormatDateBox(const SampleTime& t);
 

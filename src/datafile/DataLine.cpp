@@ -31,11 +31,9 @@ std::string FormatE8(double value) {
 }
 
 std::string FormatDataLine(const SampleTime& t, std::string_view replyText, double mean, double filter) {
-    char stamp[48];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d, ", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    std::string line = stamp;
-    line.reserve(line.size() + replyText.size() + 40);
+    std::string line = FormatStamp(t);
+    line.reserve(line.size() + replyText.size() + 42);
+    line += ", ";
     line.append(replyText);
     line += ", ";
     line += FormatE8(mean);

@@ -55,6 +55,22 @@ TEST(DataLineWriter, PadsTheTimeStampFieldsWithZeros) {
     EXPECT_EQ(FormatDataLine({987, 1, 2, 3, 4, 5}, "1", 1, 1).substr(0, 21), "0987-01-02 03:04:05, ");
 }
 
+TEST(DataLineWriter, TimeStampIsWhatPrintfWritesForAnyFields) {
+    std::mt19937_64 rng(31);
+    std::uniform_int_distribution<int> wide(-20000, 20000), narrow(-5, 130);
+    for (int i = 0; i < 20000; ++i) {
+        const SampleTime t = i % 2 ? SampleTime{wide(rng), narrow(rng), narrow(rng), narrow(rng), narrow(rng), narrow(rng)}
+                                   : SampleTime{static_cast<int>(rng() % 10000), static_cast<int>(rng() % 100),
+                                                static_cast<int>(rng() % 100), static_cast<int>(rng() % 100),
+                                                static_cast<int>(rng() % 100), static_cast<int>(rng() % 100)};
+        char expected[80];
+        std::snprintf(expected, sizeof expected, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                      t.minute, t.second);
+        ASSERT_EQ(FormatStamp(t), expected);
+        ASSERT_EQ(FormatDateBox(t), std::string(expected) + " UTC");
+    }
+}
+
 TEST(DataLineWriter, AppendsToTheFileAndReportsAFileItCannotWrite) {
     test::TempWorkDir dir;
     EXPECT_TRUE(AppendToFile("Data.txt", FormatDataLine(kTime, "1", 1, 1)));
