@@ -72,7 +72,7 @@ inline void CheckStoreSums(ISeries& s, unsigned seed, int steps) {
 
 // Samples in all three command modes with changing mean and scroll windows,
 // loads of the data file the samples wrote, and emptied displays. After each
-// sample, the mean it plotted (and wrote) is the plain sum of its channel's
+// sample, the mean it plotted is the plain sum of its channel's
 // raw points divided by their number; after every step, each series' kept
 // sum is its plain sum.
 template <class ChartT>
