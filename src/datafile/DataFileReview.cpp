@@ -9,7 +9,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/TGPIBTelnet.h"
 #include "core/Statistics.h"
@@ -90,11 +89,12 @@ void TGPIBTelnet::LoadButtonClick() {
     // field repeats the previous line's. They start at zero, so unreadable
     // lines before the first readable one fail the date check.
     DataLineFields f;
-    std::vector<char> line(kLoadLineBuffer);
-    while (std::fgets(line.data(), kLoadLineBuffer, file.get())) {
-        ScanDataLine(line.data(), f);
+    LineReader lines(file.get(), kLoadLineBuffer);
+    DateTimeEncoder encode;
+    while (const char* line = lines.next()) {
+        ScanDataLine(line, f);
         if (!isLoadableTime(f) || !isLoadableValue(f)) continue;
-        const double x = EncodeDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
+        const double x = encode(f.year, f.month, f.day, f.hour, f.minute, f.second);
         const Triple own{f.raw, f.mean, f.filter};
         if (command1) {
             addTriple(Series1, Series2, Series3, x, own);

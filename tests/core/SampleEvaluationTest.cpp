@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include "SumDifferential.h"
 #include "WindowHarness.h"
 #include "core/CNumbers.h"
 #include "core/Statistics.h"
+#include "platform/MemoryChart.h"
 #include "platform/MemorySeries.h"
 
 namespace qs {
@@ -114,6 +116,10 @@ TEST(RunningMean, AveragesTheLatestPointsOrAllOfThem) {
     for (double y : {5.0, 6.0, 7.0, 8.0, 9.0, 10.0, 11.0, 12.0}) s.AddPoint(0, y);
     EXPECT_DOUBLE_EQ(RunningMean(s, 10), (3.0 + 12.0) * 10 / 2 / 10);
     EXPECT_DOUBLE_EQ(RunningMean(s, 0), 78.0 / 12);
+}
+
+TEST(RunningMean, EveryMeanIsThePlainSumOfItsPointsBitForBitThroughScrollingModesAndLoads) {
+    for (unsigned seed : {7u, 8u, 9u}) test::CheckWindowMeans<MemoryChart>(seed, 1500);
 }
 
 // ---- the whole evaluation through the reply handler
