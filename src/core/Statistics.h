@@ -3,6 +3,11 @@
 
 namespace qs {
 
+// Minimum and maximum before the first sample: finite numbers that any
+// ordinary sample lies below and above.
+inline constexpr double kMinimumStart = 999999999999999.0;
+inline constexpr double kMaximumStart = -999999999999999.0;
+
 // The largest magnitude a sample may have. The statistics add up to a series'
 // worth of values (the running mean) or up to FilterSamples times a value
 // (the RC filter's state), and both counts stay below 2^31: with values of

@@ -1,10 +1,10 @@
 // The watchdog: a poll overdue for a whole time-out, or a link that was lost,
 // is dealt with by replaying stranded data or by reconnecting.
-#include "app/TGPIBTelnet.h"
-#include "link/FlagScope.h"
 #include "link/LinkMessages.h"
 #include "link/StrandedData.h"
 #include "platform/Conversions.h"
+#include "window/FlagScope.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 

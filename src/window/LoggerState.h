@@ -1,15 +1,12 @@
 #pragma once
 #include <cstdint>
 
+#include "core/ChannelRouting.h"
+#include "core/Statistics.h"
+
 namespace qs {
 
-// Sentinel of HeldValue1/HeldValue2 (and of the loader's held triples): no value yet.
-inline constexpr double kNoHeldValue = -9999.0;
-inline constexpr double kMinimumStart = 999999999999999.0;
-inline constexpr double kMaximumStart = -999999999999999.0;
 inline constexpr int kReceiveBufferSize = 100000;
-// A complete reply holds at most this many bytes (working buffers of 10000).
-inline constexpr int kMaxReplyLength = 9999;
 
 // The window's private values beside its controls: poll handshake and link
 // flags, statistics, filter and hold values of the two channels, and the

@@ -3,11 +3,12 @@
 #include <exception>
 #include <utility>
 
-#include "app/TGPIBTelnet.h"
-#include "link/FlagScope.h"
 #include "link/LinkMessages.h"
+#include "link/PollArithmetic.h"
 #include "link/ResultsLog.h"
 #include "platform/Conversions.h"
+#include "window/FlagScope.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 namespace {

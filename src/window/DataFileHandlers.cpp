@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/TGPIBTelnet.h"
 #include "core/Statistics.h"
 #include "datafile/DataLine.h"
 #include "platform/Conversions.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 namespace {

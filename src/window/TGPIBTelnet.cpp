@@ -1,9 +1,7 @@
-#include "app/TGPIBTelnet.h"
-
-#include <cmath>
-#include <limits>
+#include "window/TGPIBTelnet.h"
 
 #include "chart/SeriesStyle.h"
+#include "link/PollArithmetic.h"
 #include "platform/Conversions.h"
 
 namespace qs {
@@ -75,14 +73,6 @@ void TGPIBTelnet::noteDataFileWrite(bool written, const std::string& fileName) {
     DataFileStatus.setCaption(written ? std::string()
                                       : "Samples are NOT being recorded: cannot write the data file \"" + fileName +
                                             "\"");
-}
-
-int SecondsToMs(double seconds) {
-    double ms = std::trunc(seconds * 1000.0);
-    // Out-of-range intervals saturate instead of wrapping into nonsense.
-    if (!(ms < static_cast<double>(std::numeric_limits<int>::max()))) return std::numeric_limits<int>::max();
-    if (!(ms > static_cast<double>(std::numeric_limits<int>::min()))) return std::numeric_limits<int>::min();
-    return static_cast<int>(ms);
 }
 
 }  // namespace qs

@@ -1,10 +1,10 @@
-#include "app/ControlInventory.h"
+#include "window/ControlInventory.h"
 
 #include <algorithm>
 #include <iterator>
 #include <stdexcept>
 
-#include "app/TGPIBTelnet.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 namespace {

@@ -2,13 +2,13 @@
 // statistics, captions and data-file line.
 #include <string>
 
-#include "app/TGPIBTelnet.h"
 #include "core/CNumbers.h"
-#include "core/DeferredError.h"
 #include "core/Statistics.h"
 #include "core/TextFile.h"
 #include "datafile/DataLine.h"
 #include "platform/Conversions.h"
+#include "window/DeferredError.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 
