@@ -1,8 +1,7 @@
 #include "window/ControlInventory.h"
 
-#include <algorithm>
 #include <iterator>
-#include <stdexcept>
+#include <variant>
 
 #include "window/TGPIBTelnet.h"
 
@@ -11,12 +10,21 @@ namespace {
 
 using G = LayoutGroup;
 using K = ControlKind;
+using W = TGPIBTelnet;
 
-// One row of the layout table: everything of an entry but the pointer,
-// which only a window can supply.
+// A control of the window, by its member: a window supplies the object, the
+// object its name, and the member's type its kind.
+using ControlMember = std::variant<TButton W::*, TEdit W::*, TCheckBox W::*, TRadioButton W::*, TLabel W::*>;
+
+constexpr K kindOf(TButton W::*) { return K::Button; }
+constexpr K kindOf(TEdit W::*) { return K::Edit; }
+constexpr K kindOf(TCheckBox W::*) { return K::CheckBox; }
+constexpr K kindOf(TRadioButton W::*) { return K::RadioButton; }
+constexpr K kindOf(TLabel W::*) { return K::Label; }
+
+// One row of the layout table: the control and the texts around it.
 struct Layout {
-    std::string_view name;
-    K kind;
+    ControlMember control;
     G group;
     int row;
     std::string_view before, after, note;
@@ -28,56 +36,56 @@ struct Layout {
 // takes the check box's caption as its label, so it has no label of its own
 // in front.
 constexpr Layout kLayout[] = {
-    {"HostBox", K::Edit, G::ConnectionAndCommands, 0, "", "", "", false},
-    {"StartButton", K::Button, G::ConnectionAndCommands, 0, "", "", "", false},
-    {"ResetButton", K::Button, G::ConnectionAndCommands, 0, "", "", "", false},
-    {"CommandBox", K::Edit, G::ConnectionAndCommands, 1, "Command 1:", "", "", false},
-    {"CommandBox2", K::Edit, G::ConnectionAndCommands, 2, "Command 2:", "", "", false},
-    {"RadioButton1", K::RadioButton, G::ConnectionAndCommands, 3, "", "", "", false},
-    {"RadioButton2", K::RadioButton, G::ConnectionAndCommands, 3, "", "", "", false},
-    {"RadioButton3", K::RadioButton, G::ConnectionAndCommands, 3, "", "", "", false},
-    {"DeleteFirstCheckBox", K::CheckBox, G::ConnectionAndCommands, 4, "", "", "", false},
-    {"MinStringBox", K::Edit, G::ConnectionAndCommands, 5, "Minimum Valid String Length Returned:", "characters.", "",
+    {&W::HostBox, G::ConnectionAndCommands, 0, "", "", "", false},
+    {&W::StartButton, G::ConnectionAndCommands, 0, "", "", "", false},
+    {&W::ResetButton, G::ConnectionAndCommands, 0, "", "", "", false},
+    {&W::CommandBox, G::ConnectionAndCommands, 1, "Command 1:", "", "", false},
+    {&W::CommandBox2, G::ConnectionAndCommands, 2, "Command 2:", "", "", false},
+    {&W::RadioButton1, G::ConnectionAndCommands, 3, "", "", "", false},
+    {&W::RadioButton2, G::ConnectionAndCommands, 3, "", "", "", false},
+    {&W::RadioButton3, G::ConnectionAndCommands, 3, "", "", "", false},
+    {&W::DeleteFirstCheckBox, G::ConnectionAndCommands, 4, "", "", "", false},
+    {&W::MinStringBox, G::ConnectionAndCommands, 5, "Minimum Valid String Length Returned:", "characters.", "",
      false},
-    {"MeasuredBox", K::Edit, G::ConnectionAndCommands, 6, "Last Returned Result:", "", "", false},
+    {&W::MeasuredBox, G::ConnectionAndCommands, 6, "Last Returned Result:", "", "", false},
 
-    {"IntervalBox", K::Edit, G::TimingAndWatchdog, 0, "Interval (seconds):", "", "", false},
-    {"TimeOutBox", K::Edit, G::TimingAndWatchdog, 1, "Timeout (seconds):", "", "", false},
-    {"AbsoluteCheckBox", K::CheckBox, G::TimingAndWatchdog, 2, "", "", "", false},
-    {"AutoReconnect", K::CheckBox, G::TimingAndWatchdog, 3, "", "", "", false},
-    {"StrandedCheckBox", K::CheckBox, G::TimingAndWatchdog, 4, "", "", "", false},
-    {"CountDown", K::Label, G::TimingAndWatchdog, 5, "Next Measurement in:", "seconds.", "", false},
+    {&W::IntervalBox, G::TimingAndWatchdog, 0, "Interval (seconds):", "", "", false},
+    {&W::TimeOutBox, G::TimingAndWatchdog, 1, "Timeout (seconds):", "", "", false},
+    {&W::AbsoluteCheckBox, G::TimingAndWatchdog, 2, "", "", "", false},
+    {&W::AutoReconnect, G::TimingAndWatchdog, 3, "", "", "", false},
+    {&W::StrandedCheckBox, G::TimingAndWatchdog, 4, "", "", "", false},
+    {&W::CountDown, G::TimingAndWatchdog, 5, "Next Measurement in:", "seconds.", "", false},
 
-    {"DateBox", K::Label, G::StatisticsAndCaptions, 0, "Current Time: ", "", "", true},
-    {"LastBox", K::Label, G::StatisticsAndCaptions, 1, "Last Read Value:", "", "", true},
-    {"UnitsBox", K::Label, G::StatisticsAndCaptions, 1, "", "", "", true},
-    {"CountBox", K::Label, G::StatisticsAndCaptions, 2, "Count: ", "", "", true},
-    {"MaxBox", K::Label, G::StatisticsAndCaptions, 3, "Maximum:", "", "", false},
-    {"MinBox", K::Label, G::StatisticsAndCaptions, 4, "Minimum:", "", "", false},
-    {"DiffBox", K::Label, G::StatisticsAndCaptions, 5, "Difference:", "", "", false},
-    {"ShowMean", K::Label, G::StatisticsAndCaptions, 6, "Computed Mean:", "", "", false},
-    {"FilterValue", K::Label, G::StatisticsAndCaptions, 7, "Computed Filter:", "", "", false},
-    {"LinkStatus", K::Label, G::StatisticsAndCaptions, 8, "", "", "", false},
+    {&W::DateBox, G::StatisticsAndCaptions, 0, "Current Time: ", "", "", true},
+    {&W::LastBox, G::StatisticsAndCaptions, 1, "Last Read Value:", "", "", true},
+    {&W::UnitsBox, G::StatisticsAndCaptions, 1, "", "", "", true},
+    {&W::CountBox, G::StatisticsAndCaptions, 2, "Count: ", "", "", true},
+    {&W::MaxBox, G::StatisticsAndCaptions, 3, "Maximum:", "", "", false},
+    {&W::MinBox, G::StatisticsAndCaptions, 4, "Minimum:", "", "", false},
+    {&W::DiffBox, G::StatisticsAndCaptions, 5, "Difference:", "", "", false},
+    {&W::ShowMean, G::StatisticsAndCaptions, 6, "Computed Mean:", "", "", false},
+    {&W::FilterValue, G::StatisticsAndCaptions, 7, "Computed Filter:", "", "", false},
+    {&W::LinkStatus, G::StatisticsAndCaptions, 8, "", "", "", false},
 
-    {"DisplayDataBox", K::CheckBox, G::DisplayOptions, 0, "", "", "", false},
-    {"BoldRaw", K::CheckBox, G::DisplayOptions, 0, "", "", "", false},
-    {"DisplayMeanBox", K::CheckBox, G::DisplayOptions, 1, "", "", "", false},
-    {"MeanBox", K::Edit, G::DisplayOptions, 1, "", "points (zero = all).", "", false},
-    {"BoldMean", K::CheckBox, G::DisplayOptions, 1, "", "", "", false},
-    {"FilterCheckbox", K::CheckBox, G::DisplayOptions, 2, "", "", "", false},
-    {"FilterPoints", K::Edit, G::DisplayOptions, 2, "", "samples (RC time)", "", false},
-    {"BoldFilter", K::CheckBox, G::DisplayOptions, 2, "", "", "", false},
-    {"ScrollBox", K::Edit, G::DisplayOptions, 3, "Start scrolling after:", "points.", "0 = disabled.", false},
-    {"HintBox", K::CheckBox, G::DisplayOptions, 4, "", "", "", false},
-    {"SamplesPerPrintedPage", K::Edit, G::DisplayOptions, 5, "Samples per printed page:", "", "", false},
-    {"PrintButton", K::Button, G::DisplayOptions, 6, "", "", "", false},
+    {&W::DisplayDataBox, G::DisplayOptions, 0, "", "", "", false},
+    {&W::BoldRaw, G::DisplayOptions, 0, "", "", "", false},
+    {&W::DisplayMeanBox, G::DisplayOptions, 1, "", "", "", false},
+    {&W::MeanBox, G::DisplayOptions, 1, "", "points (zero = all).", "", false},
+    {&W::BoldMean, G::DisplayOptions, 1, "", "", "", false},
+    {&W::FilterCheckbox, G::DisplayOptions, 2, "", "", "", false},
+    {&W::FilterPoints, G::DisplayOptions, 2, "", "samples (RC time)", "", false},
+    {&W::BoldFilter, G::DisplayOptions, 2, "", "", "", false},
+    {&W::ScrollBox, G::DisplayOptions, 3, "Start scrolling after:", "points.", "0 = disabled.", false},
+    {&W::HintBox, G::DisplayOptions, 4, "", "", "", false},
+    {&W::SamplesPerPrintedPage, G::DisplayOptions, 5, "Samples per printed page:", "", "", false},
+    {&W::PrintButton, G::DisplayOptions, 6, "", "", "", false},
 
-    {"TextFileBox", K::Edit, G::DataFile, 0, "Data File:", "", "", false},
-    {"DeleteButton", K::Button, G::DataFile, 1, "", "", "", false},
-    {"LoadButton", K::Button, G::DataFile, 1, "", "", "", false},
-    {"SaveResultsBox", K::CheckBox, G::DataFile, 2, "", "", "", false},
-    {"OpenFolderButton", K::Button, G::DataFile, 3, "", "", "", false},
-    {"DataFileStatus", K::Label, G::DataFile, 4, "", "", "", false},
+    {&W::TextFileBox, G::DataFile, 0, "Data File:", "", "", false},
+    {&W::DeleteButton, G::DataFile, 1, "", "", "", false},
+    {&W::LoadButton, G::DataFile, 1, "", "", "", false},
+    {&W::SaveResultsBox, G::DataFile, 2, "", "", "", false},
+    {&W::OpenFolderButton, G::DataFile, 3, "", "", "", false},
+    {&W::DataFileStatus, G::DataFile, 4, "", "", "", false},
 };
 
 constexpr StaticText kTexts[] = {
@@ -86,93 +94,62 @@ constexpr StaticText kTexts[] = {
 };
 
 using E = EventKind;
-using W = TGPIBTelnet;
+
+// The rows of the event table, by the handler's type: one without arguments
+// is run by the event, the data handler takes the chunk, and the close query
+// is called by the view itself.
+constexpr EventWiring on(std::string_view source, E event, std::string_view name, void (W::*run)()) {
+    return {source, event, name, run};
+}
+constexpr EventWiring on(std::string_view source, E event, std::string_view name,
+                         void (W::*receive)(const std::uint8_t*, std::size_t)) {
+    return {source, event, name, nullptr, receive};
+}
+constexpr EventWiring on(std::string_view source, E event, std::string_view name, void (W::*)(bool&)) {
+    return {source, event, name, nullptr};
+}
+
+// A handler by its member, named after it: a renamed handler renames its row.
+#define HANDLER(member) #member, &W::member
 
 constexpr EventWiring kEvents[] = {
-    {"GPIBTelnet", E::Create, "FormCreate", &W::FormCreate},
-    {"GPIBTelnet", E::CloseQuery, "FormCloseQuery", nullptr},
-    {"StartButton", E::Click, "StartButtonClick", &W::StartButtonClick},
-    {"ResetButton", E::Click, "ResetButtonClick", &W::ResetButtonClick},
-    {"Telnet", E::Connected, "TelnetConnected", &W::TelnetConnected},
-    {"Telnet", E::Disconnected, "TelnetDisconnected", &W::TelnetDisconnected},
-    {"Telnet", E::DataAvailable, "OnDataAvailable", nullptr},
-    {"Timer1", E::Timer, "Timer1Timer", &W::Timer1Timer},
-    {"Timer2", E::Timer, "Timer2Timer", &W::Timer2Timer},
-    {"Timer3", E::Timer, "Timer3Timer", &W::Timer3Timer},
-    {"WatchdogTimer", E::Timer, "WatchdogTimerTimer", &W::WatchdogTimerTimer},
-    {"IntervalBox", E::Exit, "IntervalBoxExit", &W::IntervalBoxExit},
-    {"TimeOutBox", E::Exit, "TimeOutBoxExit", &W::TimeOutBoxExit},
-    {"LoadButton", E::Click, "LoadButtonClick", &W::LoadButtonClick},
-    {"DeleteButton", E::Click, "DeleteButtonClick", &W::DeleteButtonClick},
-    {"TextFileBox", E::Exit, "TextFileBoxExit", &W::TextFileBoxExit},
-    {"MeanBox", E::Change, "MeanBoxChange", &W::MeanBoxChange},
-    {"FilterPoints", E::Change, "FilterPointsChange", &W::FilterPointsChange},
-    {"ScrollBox", E::Exit, "ScrollBoxExit", &W::ScrollBoxExit},
+    on("GPIBTelnet", E::Create, HANDLER(FormCreate)),
+    on("GPIBTelnet", E::CloseQuery, HANDLER(FormCloseQuery)),
+    on("StartButton", E::Click, HANDLER(StartButtonClick)),
+    on("ResetButton", E::Click, HANDLER(ResetButtonClick)),
+    on("Telnet", E::Connected, HANDLER(TelnetConnected)),
+    on("Telnet", E::Disconnected, HANDLER(TelnetDisconnected)),
+    on("Telnet", E::DataAvailable, HANDLER(OnDataAvailable)),
+    on("Timer1", E::Timer, HANDLER(Timer1Timer)),
+    on("Timer2", E::Timer, HANDLER(Timer2Timer)),
+    on("Timer3", E::Timer, HANDLER(Timer3Timer)),
+    on("WatchdogTimer", E::Timer, HANDLER(WatchdogTimerTimer)),
+    on("IntervalBox", E::Exit, HANDLER(IntervalBoxExit)),
+    on("TimeOutBox", E::Exit, HANDLER(TimeOutBoxExit)),
+    on("LoadButton", E::Click, HANDLER(LoadButtonClick)),
+    on("DeleteButton", E::Click, HANDLER(DeleteButtonClick)),
+    on("TextFileBox", E::Exit, HANDLER(TextFileBoxExit)),
+    on("MeanBox", E::Change, HANDLER(MeanBoxChange)),
+    on("FilterPoints", E::Change, HANDLER(FilterPointsChange)),
+    on("ScrollBox", E::Exit, HANDLER(ScrollBoxExit)),
     // Leaving the minimum-length box re-applies the scroll window, as the
     // window has always done; it never validates the length itself.
-    {"MinStringBox", E::Exit, "ScrollBoxExit", &W::ScrollBoxExit},
-    {"DisplayDataBox", E::Click, "DisplayDataBoxClick", &W::DisplayDataBoxClick},
+    on("MinStringBox", E::Exit, HANDLER(ScrollBoxExit)),
+    on("DisplayDataBox", E::Click, HANDLER(DisplayDataBoxClick)),
     // Re-applies DisplayDataBox's state: nothing visible changes.
-    {"SaveResultsBox", E::Click, "DisplayDataBoxClick", &W::DisplayDataBoxClick},
-    {"DisplayMeanBox", E::Click, "DisplayMeanBoxClick", &W::DisplayMeanBoxClick},
-    {"FilterCheckbox", E::Click, "FilterCheckboxClick", &W::FilterCheckboxClick},
-    {"BoldRaw", E::Click, "BoldRawClick", &W::BoldRawClick},
-    {"BoldMean", E::Click, "BoldMeanClick", &W::BoldMeanClick},
-    {"BoldFilter", E::Click, "BoldFilterClick", &W::BoldFilterClick},
-    {"PrintButton", E::Click, "PrintButtonClick", &W::PrintButtonClick},
-    {"SamplesPerPrintedPage", E::Exit, "SamplesPerPrintedPageExit", &W::SamplesPerPrintedPageExit},
-    {"HintBox", E::Click, "HintBoxClick", &W::HintBoxClick},
-    {"OpenFolderButton", E::Click, "OpenFolderButtonClick", &W::OpenFolderButtonClick},
+    on("SaveResultsBox", E::Click, HANDLER(DisplayDataBoxClick)),
+    on("DisplayMeanBox", E::Click, HANDLER(DisplayMeanBoxClick)),
+    on("FilterCheckbox", E::Click, HANDLER(FilterCheckboxClick)),
+    on("BoldRaw", E::Click, HANDLER(BoldRawClick)),
+    on("BoldMean", E::Click, HANDLER(BoldMeanClick)),
+    on("BoldFilter", E::Click, HANDLER(BoldFilterClick)),
+    on("PrintButton", E::Click, HANDLER(PrintButtonClick)),
+    on("SamplesPerPrintedPage", E::Exit, HANDLER(SamplesPerPrintedPageExit)),
+    on("HintBox", E::Click, HANDLER(HintBoxClick)),
+    on("OpenFolderButton", E::Click, HANDLER(OpenFolderButtonClick)),
 };
 
-// Every model control of the window, to resolve the layout's names.
-std::vector<TControl*> allControls(TGPIBTelnet& w) {
-    return {&w.StartButton,
-            &w.ResetButton,
-            &w.DeleteButton,
-            &w.LoadButton,
-            &w.OpenFolderButton,
-            &w.PrintButton,
-            &w.HostBox,
-            &w.IntervalBox,
-            &w.TimeOutBox,
-            &w.CommandBox,
-            &w.CommandBox2,
-            &w.MeanBox,
-            &w.FilterPoints,
-            &w.ScrollBox,
-            &w.MinStringBox,
-            &w.SamplesPerPrintedPage,
-            &w.TextFileBox,
-            &w.MeasuredBox,
-            &w.DisplayDataBox,
-            &w.DisplayMeanBox,
-            &w.FilterCheckbox,
-            &w.BoldRaw,
-            &w.BoldMean,
-            &w.BoldFilter,
-            &w.DeleteFirstCheckBox,
-            &w.HintBox,
-            &w.AutoReconnect,
-            &w.StrandedCheckBox,
-            &w.SaveResultsBox,
-            &w.AbsoluteCheckBox,
-            &w.RadioButton1,
-            &w.RadioButton2,
-            &w.RadioButton3,
-            &w.DateBox,
-            &w.LastBox,
-            &w.UnitsBox,
-            &w.CountBox,
-            &w.MaxBox,
-            &w.MinBox,
-            &w.DiffBox,
-            &w.ShowMean,
-            &w.FilterValue,
-            &w.CountDown,
-            &w.LinkStatus,
-            &w.DataFileStatus};
-}
+#undef HANDLER
 
 template <typename T>
 T* as(const ControlEntry& e, ControlKind kind) {
@@ -188,14 +165,11 @@ TRadioButton* ControlEntry::radioButton() const { return as<TRadioButton>(*this,
 TLabel* ControlEntry::label() const { return as<TLabel>(*this, K::Label); }
 
 ControlInventory::ControlInventory(TGPIBTelnet& window) {
-    const std::vector<TControl*> all = allControls(window);
     controls_.reserve(std::size(kLayout));
     for (const Layout& l : kLayout) {
-        auto it = std::find_if(all.begin(), all.end(), [&](TControl* c) { return c->name() == l.name; });
-        // The layout and the window are written together; a name without its
-        // control is a programming error that must not reach a view.
-        if (it == all.end()) throw std::logic_error("control inventory names an unknown control");
-        controls_.push_back({l.name, l.kind, l.group, l.row, l.before, l.after, l.note, l.bold, *it});
+        TControl* control = std::visit([&window](auto member) -> TControl* { return &(window.*member); }, l.control);
+        const K kind = std::visit([](auto member) { return kindOf(member); }, l.control);
+        controls_.push_back({control->name(), kind, l.group, l.row, l.before, l.after, l.note, l.bold, control});
     }
 }
 

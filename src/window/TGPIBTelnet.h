@@ -204,6 +204,8 @@ public:
 
 private:
     void wireEvents();
+    // The OnTimer hook of the timer of that name; nullptr when there is none.
+    std::function<void()>* timerHook(std::string_view name);
     // Current UTC time, in whole seconds, as calendar fields.
     SampleTime now() const;
     // trunc(StrToFloat(IntervalBox) * 1000): the countdown's full interval.
