@@ -96,11 +96,7 @@ SampleTime TGPIBTelnet::now() const { return SampleTimeFromUtc(platform.clock.no
 
 int TGPIBTelnet::intervalMs() const { return SecondsToMs(StrToFloat(IntervalBox.text())); }
 
-int TGPIBTelnet::sampleChannel() const {
-    if (RadioButton1.checked()) return 1;
-    if (RadioButton2.checked()) return 2;
-    return State.ReplyPhase == 1 ? 1 : 2;
-}
+CommandMode TGPIBTelnet::commandMode() const { return CommandModeOf(RadioButton1.checked(), RadioButton2.checked()); }
 
 void TGPIBTelnet::noteDataFileWrite(bool written, const std::string& fileName) {
     DataFileStatus.setCaption(written ? std::string()

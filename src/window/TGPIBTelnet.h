@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/ChannelRouting.h"
 #include "core/SampleTime.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
@@ -210,8 +211,8 @@ private:
     SampleTime now() const;
     // trunc(StrToFloat(IntervalBox) * 1000): the countdown's full interval.
     int intervalMs() const;
-    // Channel of the reply being evaluated: 1 or 2.
-    int sampleChannel() const;
+    // The commands the radio buttons select.
+    CommandMode commandMode() const;
     // Records the outcome of a data-file write in DataFileStatus.
     void noteDataFileWrite(bool written, const std::string& fileName);
 
