@@ -73,7 +73,7 @@ void ChaosPerson::tick() {
     } else if (!app_.window.hasClosed()) {
         act();
     }
-    ticker_.start(between(20, 900));
+    ticker_.start(between(20, 700));
 }
 
 void ChaosPerson::answer(QMessageBox* box) {
@@ -116,16 +116,16 @@ void ChaosPerson::act() {
     // Out of 100; what is left over is a pause.
     static constexpr Choice kChoices[] = {
         {8, "start", false, &ChaosPerson::pressStart},
-        {3, "stop", false, &ChaosPerson::pressStop},
-        {2, "start-stop", false, &ChaosPerson::startThenStop},
-        {27, "type", false, &ChaosPerson::typeSomething},
-        {10, "tick", false, &ChaosPerson::tickSomething},
-        {5, "radio", false, &ChaosPerson::pickCommand},
-        {3, "load", true, &ChaosPerson::pressLoad},
-        {3, "empty", true, &ChaosPerson::pressEmpty},
+        {2, "stop", false, &ChaosPerson::pressStop},
+        {1, "start-stop", false, &ChaosPerson::startThenStop},
+        {20, "type", false, &ChaosPerson::typeSomething},
+        {8, "tick", false, &ChaosPerson::tickSomething},
+        {4, "radio", false, &ChaosPerson::pickCommand},
+        {2, "load", true, &ChaosPerson::pressLoad},
+        {2, "empty", true, &ChaosPerson::pressEmpty},
         {1, "print", false, &ChaosPerson::pressPrint},
         {2, "hints", false, &ChaosPerson::toggleHints},
-        {3, "file", true, &ChaosPerson::switchDataFile},
+        {2, "file", true, &ChaosPerson::switchDataFile},
     };
     int roll = between(0, 99);
     for (const Choice& c : kChoices) {
@@ -191,7 +191,7 @@ QString ChaosPerson::textFor(const char* control) {
     // the adapter's address and the commands are mistyped least often.
     const std::string name = control;
     const bool link = name == "HostBox" || name == "CommandBox" || name == "CommandBox2";
-    if (chance(link ? 8 : 30)) return randomText();
+    if (chance(link ? 5 : 20)) return randomText();
     if (name == "HostBox") return QString::fromStdString(simHost_);
     if (name == "IntervalBox") return QString::number(between(1, 15) / 10.0);
     if (name == "TimeOutBox") return QString::number(between(1, 4));

@@ -10,7 +10,7 @@ struct ChaosOptions {
     // The event loop must answer within this; longer is a hang.
     int hangMs = 2000;
     // Chance, in percent, that a link or a reply of the simulator is faulty.
-    int faultPercent = 12;
+    int faultPercent = 20;
     std::string self;  // this program, to start the window runs
     bool keep = false;  // keep the work folder even after a clean run
 };

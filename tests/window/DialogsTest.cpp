@@ -97,6 +97,22 @@ TEST_F(DialogsTest, RepeatOfAnOpenErrorIsNotStackedButADifferentOneIs) {
     EXPECT_EQ(seen, (std::vector<QString>{"same", "other"}));
 }
 
+TEST_F(DialogsTest, AReportFromACallbackOpensItsBoxOnlyAfterTheCallbackReturnedAndOnce) {
+    BoxAnswerer answerer;
+    bool boxInsideTheCallback = false;
+    QTimer::singleShot(0, [&] {
+        // A box shown here would have been answered before this returns.
+        dialogs.reportLater("'x' is not a valid integer value");
+        dialogs.reportLater("'x' is not a valid integer value");
+        boxInsideTheCallback = !answerer.boxes().empty();
+    });
+    WaitFor([&] { return !answerer.boxes().empty(); }, 2000);
+    QTest::qWait(100);
+    EXPECT_FALSE(boxInsideTheCallback);
+    ASSERT_EQ(answerer.boxes().size(), 1u);
+    EXPECT_EQ(answerer.boxes()[0].text, "'x' is not a valid integer value");
+}
+
 TEST_F(DialogsTest, SilentAfterTheWindowClosedAnswersWithoutShowing) {
     BoxAnswerer answerer;
     dialogs.setSilent(true);

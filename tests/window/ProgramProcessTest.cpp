@@ -93,6 +93,36 @@ TEST_F(ProgramProcessTest, SigtermWhileLoggingClosesLikeTheCloseButton) {
     for (const auto& l : dataLines()) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
 }
 
+TEST_F(ProgramProcessTest, AnErrorBoxLeftOpenWhileTheLinkIsLostAndReopenedCostsNothing) {
+    // No minimum length: every reply raises a conversion error, and its box
+    // stays open for 9 s while the adapter hangs up after its third reply and
+    // the watchdog reopens the link (time-out 2 s).
+    Simulator sim({QStringLiteral("--close-after"), QStringLiteral("3")});
+    ConfigLines config;
+    config[ConfigLines::Host] = sim.host();
+    config[ConfigLines::Interval] = "0.5";
+    config[ConfigLines::TimeOut] = "2";
+    config[ConfigLines::MinString] = "";
+    config.write();
+    start();
+    VncKeyboard keyboard;
+    ASSERT_TRUE(keyboard.connect(vncPort, 10000));
+    QTest::qWait(300);
+    ASSERT_TRUE(keyboard.press(VncKeyboard::kReturn));
+    QTest::qWait(9000);
+    ASSERT_EQ(program.state(), QProcess::Running);
+    // Logging went on behind the box, on the second link too.
+    EXPECT_GE(dataLines().size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(keyboard.press(VncKeyboard::kReturn));
+        QTest::qWait(300);
+    }
+    const std::size_t answered = dataLines().size();
+    EXPECT_TRUE(WaitFor([&] { return dataLines().size() >= answered + 3; }, 10000)) << "lines: " << dataLines().size();
+    signalAndWait(SIGTERM);
+    for (const auto& l : dataLines()) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+}
+
 TEST_F(ProgramProcessTest, SigintWhileStartWaitsForAnAbsentAdapterEndsPromptly) {
     const std::string dead = "127.0.0.1:" + std::to_string(VncKeyboard::freePort());
     writeConfig(dead, "2");
