@@ -11,7 +11,7 @@ namespace qs {
 // interval of 0 never fires.
 class Timer {
 public:
-    Timer(IScheduler& scheduler, int intervalMs, bool enabled, std::function<void()> onTimer);
+    Timer(IScheduler& scheduler, int intervalMs, bool enabled, std::function<void()> onTimer = {});
     ~Timer();
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;

@@ -62,9 +62,9 @@ void TGPIBTelnet::LoadButtonClick() {
     State.ReplyPhase = 0;
 
     const CommandMode mode = commandMode();
-    const auto addTo = [this](int channel, double x, const LoadedLine& line) {
-        if (channel == 1) addLine(Series1, Series2, Series3, x, line);
-        else addLine(Series4, Series6, Series5, x, line);
+    const auto addTo = [this](int channel, double x, const LoadedLine& loaded) {
+        if (channel == 1) addLine(Series1, Series2, Series3, x, loaded);
+        else addLine(Series4, Series6, Series5, x, loaded);
     };
     HeldValues<LoadedLine> held{};
     // The scan fields live for the whole load: a line that does not supply a

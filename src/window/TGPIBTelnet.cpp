@@ -47,14 +47,15 @@ TGPIBTelnet::TGPIBTelnet(const Platform& p)
       Series4(p.chart.Series(4)),
       Series5(p.chart.Series(5)),
       Series6(p.chart.Series(6)),
-      Timer1(p.scheduler, 100, false, {}),
-      Timer2(p.scheduler, 100, true, {}),
-      Timer3(p.scheduler, 30000, false, {}),
-      WatchdogTimer(p.scheduler, 5000, false, {}) {
+      Timer1(p.scheduler, 100, false),
+      Timer2(p.scheduler, 100, true),
+      Timer3(p.scheduler, 30000, false),
+      WatchdogTimer(p.scheduler, 5000, false) {
     MeasuredBox.setReadOnly(true);
     TRadioButton::group({&RadioButton1, &RadioButton2, &RadioButton3});
     // The chart's design: command 1's raw line starts bold, everything shown.
     for (int n = 1; n <= 6; ++n) Chart1.Series(n).SetPenWidth(SeriesStyleOf(n).initialPenWidth);
+    // The controls, the timers and the Telnet component run what the event table says.
     wireEvents();
 }
 
