@@ -24,9 +24,25 @@ namespace {
 
 constexpr int kHeartbeatMs = 100;
 
-constexpr std::array kEdits = {"HostBox",  "IntervalBox", "TimeOutBox",   "CommandBox",
-                               "CommandBox2", "MeanBox",  "FilterPoints", "ScrollBox",
-                               "MinStringBox", "SamplesPerPrintedPage"};
+// The boxes a person types into: how often, how often a typed text is not
+// what the box wants (the adapter's address and the commands least, the
+// boxes read at every reply most, as their errors arise inside link
+// events), and the range a sensible number is drawn from. A range of 0..0
+// takes the text from ChaosPerson::sensibleText.
+struct EditBox {
+    const char* name;
+    int weight;
+    int mistyped;  // percent
+    int low, high;
+    double scale;
+};
+constexpr EditBox kEdits[] = {
+    {"HostBox", 1, 5, 0, 0, 1},          {"IntervalBox", 2, 20, 1, 15, 0.1}, {"TimeOutBox", 2, 20, 1, 4, 1},
+    {"CommandBox", 1, 5, 0, 0, 1},       {"CommandBox2", 1, 5, 0, 0, 1},     {"MeanBox", 2, 25, 0, 50, 1},
+    {"FilterPoints", 3, 30, 1, 30, 1},   {"ScrollBox", 1, 20, 0, 600, 1},    {"MinStringBox", 3, 30, 1, 8, 1},
+    {"SamplesPerPrintedPage", 1, 20, 100, 5000, 1},
+};
+
 constexpr std::array kChecks = {"DisplayDataBox", "DisplayMeanBox", "FilterCheckbox",   "BoldRaw",
                                 "BoldMean",       "BoldFilter",     "DeleteFirstCheckBox", "AutoReconnect",
                                 "StrandedCheckBox", "SaveResultsBox", "AbsoluteCheckBox"};
@@ -149,8 +165,18 @@ void ChaosPerson::startThenStop() {
 }
 
 void ChaosPerson::typeSomething() {
-    const char* edit = kEdits[static_cast<std::size_t>(between(0, kEdits.size() - 1))];
-    typeInto(edit, textFor(edit));
+    int total = 0;
+    for (const EditBox& e : kEdits) total += e.weight;
+    int roll = between(0, total - 1);
+    for (const EditBox& e : kEdits) {
+        if ((roll -= e.weight) >= 0) continue;
+        QString text;
+        if (chance(e.mistyped)) text = randomText();
+        else if (e.high == 0) text = sensibleText(e.name);
+        else text = QString::number(between(e.low, e.high) * e.scale);
+        typeInto(e.name, text);
+        return;
+    }
 }
 
 void ChaosPerson::tickSomething() { click(kChecks[static_cast<std::size_t>(between(0, kChecks.size() - 1))]); }
@@ -186,22 +212,9 @@ void ChaosPerson::typeInto(const char* control, const QString& text) {
     else if (QWidget* other = app_.window.widgetOf("HostBox")) other->setFocus(Qt::TabFocusReason);
 }
 
-QString ChaosPerson::textFor(const char* control) {
-    // Mostly what a person would sensibly type, so that logging goes on;
-    // the adapter's address and the commands are mistyped least often.
-    const std::string name = control;
-    const bool link = name == "HostBox" || name == "CommandBox" || name == "CommandBox2";
-    if (chance(link ? 5 : 20)) return randomText();
-    if (name == "HostBox") return QString::fromStdString(simHost_);
-    if (name == "IntervalBox") return QString::number(between(1, 15) / 10.0);
-    if (name == "TimeOutBox") return QString::number(between(1, 4));
-    if (name == "CommandBox" || name == "CommandBox2")
-        return chance(80) ? QStringLiteral("MEAS:VOLT:DC? 5,0.00001") : QStringLiteral("READ?");
-    if (name == "MeanBox") return QString::number(between(0, 50));
-    if (name == "FilterPoints") return QString::number(between(1, 30));
-    if (name == "ScrollBox") return QString::number(std::array{0, 0, 50, 500}[static_cast<std::size_t>(between(0, 3))]);
-    if (name == "MinStringBox") return QString::number(between(1, 8));
-    return QString::number(between(100, 5000));
+QString ChaosPerson::sensibleText(const std::string& control) {
+    if (control == "HostBox") return QString::fromStdString(simHost_);
+    return chance(80) ? QStringLiteral("MEAS:VOLT:DC? 5,0.00001") : QStringLiteral("READ?");
 }
 
 QString ChaosPerson::randomText() {

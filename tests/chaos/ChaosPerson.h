@@ -61,7 +61,8 @@ private:
     void toggleHints();
     void click(const char* control);
     void typeInto(const char* control, const QString& text);
-    QString textFor(const char* control);
+    // The adapter's address, or a command the adapter answers.
+    QString sensibleText(const std::string& control);
     QString randomText();
     void switchDataFile();
 
