@@ -14,15 +14,4 @@ bool IsLoadableLine(const DataLineFields& f) {
     return IsSampleValue(f.raw) && std::isfinite(f.mean) && std::isfinite(f.filter);
 }
 
-int LoadedLineChannel(CommandMode mode, int phase) {
-    if (mode == CommandMode::Command1) return 1;
-    if (mode == CommandMode::Command2) return 2;
-    return phase == 0 ? 1 : 2;
-}
-
-ChannelRoute<LoadedLine> RouteLoadedLine(CommandMode mode, int channel, const LoadedLine& line,
-                                         const HeldValues<LoadedLine>& held) {
-    return RouteToChannel(mode, channel, line, held, [](const LoadedLine& l) { return l.raw != kNoHeldValue; });
-}
-
 }  // namespace qs

@@ -19,10 +19,17 @@ bool IsLoadableLine(const DataLineFields& f);
 
 // The channel of a loaded line: the selected command's, and in alternate
 // mode the two by turns, the first loaded line (phase 0) command 1's.
-int LoadedLineChannel(CommandMode mode, int phase);
+inline int LoadedLineChannel(CommandMode mode, int phase) {
+    if (mode == CommandMode::Command1) return 1;
+    if (mode == CommandMode::Command2) return 2;
+    return phase == 0 ? 1 : 2;
+}
 
 // A loaded line's triple, held while its raw value is not kNoHeldValue.
-ChannelRoute<LoadedLine> RouteLoadedLine(CommandMode mode, int channel, const LoadedLine& line,
-                                         const HeldValues<LoadedLine>& held);
+// Both are inline: a load runs them for every one of millions of lines.
+inline ChannelRoute<LoadedLine> RouteLoadedLine(CommandMode mode, int channel, const LoadedLine& line,
+                                                const HeldValues<LoadedLine>& held) {
+    return RouteToChannel(mode, channel, line, held, [](const LoadedLine& l) { return l.raw != kNoHeldValue; });
+}
 
 }  // namespace qs
