@@ -29,12 +29,30 @@ SampleTime SampleTimeFromUtc(std::time_t t) {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-std::string FormatDateBox(const SampleTime& t) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d UTC", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return buf;
+std::string FormatStamp(const SampleTime& t) {
+    const auto fits = [](int v, int below) { return v >= 0 && v < below; };
+    if (!(fits(t.year, 10000) && fits(t.month, 100) && fits(t.day, 100) && fits(t.hour, 100) && fits(t.minute, 100) &&
+          fits(t.second, 100))) {
+        char buf[80];
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                      t.second);
+        return buf;
+    }
+    // The usual fields, digit by digit: this runs at every sample, twice.
+    char s[] = "0000-00-00 00:00:00";
+    const auto put = [&s](int at, int value, int width) {
+        for (int i = at + width - 1; i >= at; --i, value /= 10) s[i] = static_cast<char>('0' + value % 10);
+    };
+    put(0, t.year, 4);
+    put(5, t.month, 2);
+    put(8, t.day, 2);
+    put(11, t.hour, 2);
+    put(14, t.minute, 2);
+    put(17, t.second, 2);
+    return std::string(s, sizeof s - 1);
 }
+
+std::string FormatDateBox(const SampleTime& t) { return FormatStamp(t) + " UTC"; }
 
 bool IsValidDate(int year, int month, int day) {
     static constexpr int kDaysIn[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -43,13 +61,34 @@ bool IsValidDate(int year, int month, int day) {
     return day <= days;
 }
 
-double EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
+namespace {
+
+double encodeDate(int year, int month, int day) {
     if (!IsValidDate(year, month, day)) throw EConvertError("Invalid argument to date encode");
+    return static_cast<double>(daysFromCivil(year, month, day) + kDays1899To1970);
+}
+
+double encodeTime(int hour, int minute, int second) {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         throw EConvertError("Invalid argument to time encode");
-    double date = static_cast<double>(daysFromCivil(year, month, day) + kDays1899To1970);
-    double time = (hour * 3600 + minute * 60 + second) / 86400.0;
-    return date + time;
+    return (hour * 3600 + minute * 60 + second) / 86400.0;
+}
+
+}  // namespace
+
+double EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
+    const double date = encodeDate(year, month, day);
+    return date + encodeTime(hour, minute, second);
+}
+
+double DateTimeEncoder::operator()(int year, int month, int day, int hour, int minute, int second) {
+    if (year != year_ || month != month_ || day != day_) {
+        date_ = encodeDate(year, month, day);
+        year_ = year;
+        month_ = month;
+        day_ = day;
+    }
+    return date_ + encodeTime(hour, minute, second);
 }
 
 }  // namespace qs

@@ -11,6 +11,9 @@ struct SampleTime {
 
 SampleTime SampleTimeFromUtc(std::time_t t);
 
+// "%04d-%02d-%02d %02d:%02d:%02d": the time stamp of a data-file line.
+std::string FormatStamp(const SampleTime& t);
+
 // "%04d-%02d-%02d %02d:%02d:%02d UTC", as DateBox shows a sample's time.
 std::string FormatDateBox(const SampleTime& t);
 
@@ -21,6 +24,18 @@ double EncodeDateTime(int year, int month, int day, int hour, int minute, int se
 inline double EncodeDateTime(const SampleTime& t) {
     return EncodeDateTime(t.year, t.month, t.day, t.hour, t.minute, t.second);
 }
+
+// EncodeDateTime, the same number for the same fields, for times that mostly
+// share their day with the one before, as the lines of a data file do: the
+// date is encoded once a day.
+class DateTimeEncoder {
+public:
+    double operator()(int year, int month, int day, int hour, int minute, int second);
+
+private:
+    int year_ = 0, month_ = 0, day_ = 0;  // year 0 is no date: nothing is remembered yet
+    double date_ = 0.0;
+};
 
 // Whether the date exists in the proleptic Gregorian calendar (years 1 to 9999).
 bool IsValidDate(int year, int month, int day);

@@ -1,16 +1,27 @@
 #include "core/TextFile.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace qs {
 
+// The system's own calls, as fopen "ab", fwrite and fclose make them, less
+// the stream's buffer set-up and its seek to the end (the file's append mode
+// writes there anyway): this runs at every sample, and five system calls
+// cost half as much again as three.
 bool AppendToFile(const std::string& fileName, std::string_view bytes) {
     if (fileName.empty()) return false;
-    std::FILE* f = std::fopen(fileName.c_str(), "ab");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fclose(f) == 0 && ok;
-    return ok;
+    const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) done += static_cast<std::size_t>(n);
+        else ok = n < 0 && errno == EINTR;
+    }
+    return ::close(fd) == 0 && ok;
 }
 
 std::string ToTextMode(std::string_view bytes) {

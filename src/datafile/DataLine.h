@@ -1,6 +1,8 @@
 #pragma once
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/SampleTime.h"
 
@@ -27,5 +29,26 @@ struct DataLineFields {
 // them, so that the loader can tell such a line and skip it.
 // Returns the number of fields assigned (0 to 10), or -1 for an empty input.
 int ScanDataLine(const char* line, DataLineFields& fields);
+
+// Reads an open file line by line as fgets into a buffer of `limit` bytes
+// does, from large blocks: each line with its line end, a line of limit
+// bytes or more in pieces of limit - 1. The loader reads millions of lines.
+class LineReader {
+public:
+    LineReader(std::FILE* file, int limit);
+    // The next line, NUL-terminated and valid until the next call (a NUL byte
+    // in the file ends it early, as with fgets); null at the end of the file
+    // or at a read error.
+    const char* next();
+
+private:
+    std::FILE* file_;
+    std::size_t limit_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0, end_ = 0;  // the bytes read and not yet handed out
+    std::size_t cut_ = 0;              // where the last line's NUL stands in for a byte
+    char cutByte_ = 0;
+    bool atEnd_ = false;
+};
 
 }  // namespace qs

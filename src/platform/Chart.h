@@ -22,8 +22,9 @@ public:
     virtual double MinY() const = 0;
     // The y values of the points first to last - 1 added up from the lowest
     // index, in double precision. A store overrides it to walk its points
-    // without a call per point: a running mean over every point of a long
-    // series reads a million of them at each sample.
+    // without a call per point, and to answer for all of its points from a
+    // sum kept as they arrive (RunningSum): a running mean over every point
+    // of a long series asks for that at each sample.
     virtual double sumY(int first, int last) const {
         double sum = 0.0;
         for (int i = first; i < last; ++i) sum += YValue(i);

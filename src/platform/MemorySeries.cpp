@@ -14,33 +14,48 @@ namespace qs {
 void MemorySeries::AddPoint(double x, double y) {
     if (points_.empty() || !(x < points_.back().x)) {
         points_.push_back({x, y});
-    } else if (x < points_.front().x) {
+        sum_.appended(y);
+        return;
+    }
+    if (x < points_.front().x) {
         points_.push_front({x, y});
     } else {
         const auto at = std::lower_bound(points_.begin(), points_.end(), x,
                                          [](const Point& p, double key) { return p.x < key; });
         points_.insert(at, {x, y});
     }
+    sum_.forget();
 }
 
-void MemorySeries::Clear() { points_.clear(); }
+void MemorySeries::Clear() {
+    points_.clear();
+    sum_.cleared();
+}
+
 int MemorySeries::Count() const { return static_cast<int>(points_.size()); }
 
 // The point with the smallest x (the first of equal ones), as on the chart.
 void MemorySeries::DeleteFirst() {
-    if (!points_.empty()) points_.pop_front();
+    if (points_.empty()) return;
+    points_.pop_front();
+    sum_.forget();
 }
 
 double MemorySeries::XValue(int index) const { return points_.at(static_cast<std::size_t>(index)).x; }
 double MemorySeries::YValue(int index) const { return points_.at(static_cast<std::size_t>(index)).y; }
 
 double MemorySeries::sumY(int first, int last) const {
-    double sum = 0.0;
-    if (first >= last) return sum;
+    if (first >= last) return 0.0;
     if (first < 0 || static_cast<std::size_t>(last) > points_.size())
         throw std::out_of_range("point range " + std::to_string(first) + " to " + std::to_string(last) + " out of range");
-    for (auto it = points_.begin() + first, end = points_.begin() + last; it != end; ++it) sum += it->y;
-    return sum;
+    auto add = [this, first, last] {
+        double sum = 0.0;
+        for (auto it = points_.begin() + first, end = points_.begin() + last; it != end; ++it) sum += it->y;
+        return sum;
+    };
+    // Every point: the kept sum, which is the same number.
+    if (first == 0 && static_cast<std::size_t>(last) == points_.size()) return sum_.total(add);
+    return add();
 }
 
 double MemorySeries::MaxY() const {

@@ -2,6 +2,7 @@
 #include <deque>
 
 #include "platform/Chart.h"
+#include "platform/RunningSum.h"
 
 namespace qs {
 
@@ -31,6 +32,8 @@ private:
         double x, y;
     };
     std::deque<Point> points_;
+    // The sum of every y, for a running mean over all points (see sumY).
+    mutable RunningSum sum_;
     bool visible_ = true;
     int penWidth_ = 1;
 };

@@ -112,17 +112,17 @@ void QtChart::setUpLook() {
     plot_->yAxis2->grid()->setVisible(true);
 
     for (const SeriesStyle& style : SeriesStyles()) {
-        QCPGraph* graph =
-            plot_->addGraph(plot_->xAxis, style.axis == ValueAxis::Left ? plot_->yAxis : plot_->yAxis2);
+        auto series = std::make_unique<QtSeries>(
+            plot_->xAxis, style.axis == ValueAxis::Left ? plot_->yAxis : plot_->yAxis2, [this] { requestReplot(); });
+        QCPGraph* graph = series->graph();
         QPen pen(toQColor(style.colour));
         pen.setWidth(style.initialPenWidth);
         graph->setPen(pen);
         graph->setLineStyle(QCPGraph::lsLine);
-        // A million points draw as a few thousand line segments.
+        // Millions of points draw as a few lines per pixel column.
         graph->setAdaptiveSampling(true);
         graph->setName(QString::fromUtf8(style.name.data(), static_cast<qsizetype>(style.name.size())));
-        series_.at(static_cast<std::size_t>(style.series - 1)) =
-            std::make_unique<QtSeries>(graph, [this] { requestReplot(); });
+        series_.at(static_cast<std::size_t>(style.series - 1)) = std::move(series);
     }
 
     new ChartNavigator(plot_, [this] { useUserView(); }, [this] { useAutoView(); });

@@ -2,6 +2,8 @@
 
 #include <qcustomplot.h>
 
+#include "qt/SummarizedGraph.h"
+
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -9,13 +11,12 @@
 
 namespace qs {
 
-QtSeries::QtSeries(QCPGraph* graph, std::function<void()> changed)
-    : graph_(graph), data_(new SeriesData), changed_(std::move(changed)) {
-    graph_->setData(data_.staticCast<QCPGraphDataContainer>());
-}
+QtSeries::QtSeries(QCPAxis* keyAxis, QCPAxis* valueAxis, std::function<void()> changed)
+    : data_(new SeriesData), graph_(new SummarizedGraph(keyAxis, valueAxis, data_)), changed_(std::move(changed)) {}
 
 void QtSeries::AddPoint(double x, double y) {
-    data_->add(QCPGraphData(x, y));
+    if (data_->addPoint(x, y)) sum_.appended(y);
+    else sum_.forget();
     if (rangeKnown_) widenRange(y);
     // One request per repaint is enough: a load adds millions of points.
     if (!additionReported_) {
@@ -25,7 +26,8 @@ void QtSeries::AddPoint(double x, double y) {
 }
 
 void QtSeries::Clear() {
-    data_->clear();
+    data_->clearPoints();
+    sum_.cleared();
     rangeKnown_ = true;
     haveRange_ = false;
     changed_();
@@ -37,6 +39,7 @@ void QtSeries::DeleteFirst() {
     if (data_->isEmpty()) return;
     const double y = data_->constBegin()->value;
     data_->dropFirst();
+    sum_.forget();
     if (data_->isEmpty()) {
         rangeKnown_ = true;
         haveRange_ = false;
@@ -62,23 +65,17 @@ double QtSeries::YValue(int index) const {
 }
 
 double QtSeries::sumY(int first, int last) const {
-    double sum = 0.0;
-    if (first >= last) return sum;
+    if (first >= last) return 0.0;
     checkIndex(first);
     checkIndex(last - 1);
-    for (auto it = data_->constBegin() + first, end = data_->constBegin() + last; it != end; ++it) sum += it->value;
-    return sum;
-}
-
-void QtSeries::widenRange(double y) const {
-    if (std::isnan(y)) return;
-    if (!haveRange_) {
-        min_ = max_ = y;
-        haveRange_ = true;
-        return;
-    }
-    if (y < min_) min_ = y;
-    if (y > max_) max_ = y;
+    auto add = [this, first, last] {
+        double sum = 0.0;
+        for (auto it = data_->constBegin() + first, end = data_->constBegin() + last; it != end; ++it) sum += it->value;
+        return sum;
+    };
+    // Every point: the kept sum, which is the same number.
+    if (first == 0 && last == data_->size()) return sum_.total(add);
+    return add();
 }
 
 void QtSeries::rescan() const {

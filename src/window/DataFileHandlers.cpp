@@ -8,7 +8,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "core/Statistics.h"
 #include "datafile/DataLine.h"
@@ -71,11 +70,12 @@ void TGPIBTelnet::LoadButtonClick() {
     // field repeats the previous line's. They start at zero, so unreadable
     // lines before the first readable one fail the date check.
     DataLineFields f;
-    std::vector<char> line(kLoadLineBuffer);
-    while (std::fgets(line.data(), kLoadLineBuffer, file.get())) {
-        ScanDataLine(line.data(), f);
+    LineReader lines(file.get(), kLoadLineBuffer);
+    DateTimeEncoder encode;
+    while (const char* line = lines.next()) {
+        ScanDataLine(line, f);
         if (!IsLoadableLine(f)) continue;
-        const double x = EncodeDateTime(f.year, f.month, f.day, f.hour, f.minute, f.second);
+        const double x = encode(f.year, f.month, f.day, f.hour, f.minute, f.second);
         const LoadedLine own{f.raw, f.mean, f.filter};
         const int channel = LoadedLineChannel(mode, State.ReplyPhase);
         const ChannelRoute<LoadedLine> route = RouteLoadedLine(mode, channel, own, held);

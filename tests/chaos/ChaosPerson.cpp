@@ -39,7 +39,7 @@ struct EditBox {
 constexpr EditBox kEdits[] = {
     {"HostBox", 1, 5, 0, 0, 1},          {"IntervalBox", 2, 20, 1, 15, 0.1}, {"TimeOutBox", 2, 20, 1, 4, 1},
     {"CommandBox", 1, 5, 0, 0, 1},       {"CommandBox2", 1, 5, 0, 0, 1},     {"MeanBox", 2, 25, 0, 50, 1},
-    {"FilterPoints", 3, 30, 1, 30, 1},   {"ScrollBox", 1, 20, 0, 600, 1},    {"MinStringBox", 3, 30, 1, 8, 1},
+    {"FilterPoints", 3, 40, 1, 30, 1},   {"ScrollBox", 1, 20, 0, 600, 1},    {"MinStringBox", 3, 40, 1, 8, 1},
     {"SamplesPerPrintedPage", 1, 20, 100, 5000, 1},
 };
 
@@ -82,7 +82,7 @@ void ChaosPerson::tick() {
             box_ = box;
             boxOpen_.start();
             const int kind = between(0, 99);
-            boxAnswerMs_ = kind < 70 ? between(0, 1500) : kind < 95 ? between(1500, 6000) : between(6000, 12000);
+            boxAnswerMs_ = kind < 55 ? between(0, 1500) : kind < 90 ? between(1500, 6000) : between(6000, 12000);
         } else if (boxOpen_.elapsed() >= boxAnswerMs_) {
             answer(box);
         }

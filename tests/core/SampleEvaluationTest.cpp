@@ -9,10 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include "SumDifferential.h"
 #include "WindowHarness.h"
 #include "core/CNumbers.h"
 #include "core/ChannelRouting.h"
 #include "core/Statistics.h"
+#include "platform/MemoryChart.h"
 #include "platform/MemorySeries.h"
 
 namespace qs {
@@ -116,6 +118,10 @@ TEST(RunningMean, AveragesTheLatestPointsOrAllOfThem) {
     for (double y : {5.0, 6.0, 7.0, 8.0, 9.0, 10.0, 11.0, 12.0}) s.AddPoint(0, y);
     EXPECT_DOUBLE_EQ(RunningMean(s, 10), (3.0 + 12.0) * 10 / 2 / 10);
     EXPECT_DOUBLE_EQ(RunningMean(s, 0), 78.0 / 12);
+}
+
+TEST(RunningMean, EveryMeanIsThePlainSumOfItsPointsBitForBitThroughScrollingModesAndLoads) {
+    for (unsigned seed : {7u, 8u, 9u}) test::CheckWindowMeans<MemoryChart>(seed, 1500);
 }
 
 // ---- where a value goes: its channel, the held values of alternate mode,

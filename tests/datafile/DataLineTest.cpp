@@ -4,6 +4,8 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +55,22 @@ TEST(DataLineWriter, NumbersMatchTheCLibrarysE8FormatExactly) {
 
 TEST(DataLineWriter, PadsTheTimeStampFieldsWithZeros) {
     EXPECT_EQ(FormatDataLine({987, 1, 2, 3, 4, 5}, "1", 1, 1).substr(0, 21), "0987-01-02 03:04:05, ");
+}
+
+TEST(DataLineWriter, TimeStampIsWhatPrintfWritesForAnyFields) {
+    std::mt19937_64 rng(31);
+    std::uniform_int_distribution<int> wide(-20000, 20000), narrow(-5, 130);
+    for (int i = 0; i < 20000; ++i) {
+        const SampleTime t = i % 2 ? SampleTime{wide(rng), narrow(rng), narrow(rng), narrow(rng), narrow(rng), narrow(rng)}
+                                   : SampleTime{static_cast<int>(rng() % 10000), static_cast<int>(rng() % 100),
+                                                static_cast<int>(rng() % 100), static_cast<int>(rng() % 100),
+                                                static_cast<int>(rng() % 100), static_cast<int>(rng() % 100)};
+        char expected[80];
+        std::snprintf(expected, sizeof expected, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                      t.minute, t.second);
+        ASSERT_EQ(FormatStamp(t), expected);
+        ASSERT_EQ(FormatDateBox(t), std::string(expected) + " UTC");
+    }
 }
 
 TEST(DataLineWriter, AppendsToTheFileAndReportsAFileItCannotWrite) {
@@ -225,14 +243,19 @@ TEST(LoadedLineRoute, RepeatsTheOtherChannelsWholeLineOnceItHasOne) {
 
 TEST(DataLineScannerMatchesSscanf, OnLinesTheWriterWrites) {
     std::mt19937_64 rng(7);
-    std::uniform_real_distribution<double> v(-1e6, 1e6);
-    for (int i = 0; i < 5000; ++i) {
+    std::uniform_real_distribution<double> v(-1e6, 1e6), mantissa(-10.0, 10.0);
+    // Exponents from well below to well above those a multiplication or a
+    // division by an exact power of ten covers.
+    std::uniform_int_distribution<int> exponent(-120, 120);
+    auto value = [&](int i) { return i % 2 ? v(rng) : std::ldexp(mantissa(rng), exponent(rng)); };
+    for (int i = 0; i < 20000; ++i) {
         SampleTime t{1900 + static_cast<int>(rng() % 300), 1 + static_cast<int>(rng() % 12),
                      1 + static_cast<int>(rng() % 31), static_cast<int>(rng() % 24), static_cast<int>(rng() % 60),
                      static_cast<int>(rng() % 60)};
         char reply[40];
-        std::snprintf(reply, sizeof reply, "%+.8E", v(rng));
-        expectSameAsSscanf(FormatDataLine(t, reply, v(rng), v(rng)));
+        std::snprintf(reply, sizeof reply, "%+.8E", value(i));
+        expectSameAsSscanf(FormatDataLine(t, reply, value(i), value(i)));
+        if (HasFatalFailure()) return;
     }
 }
 
@@ -279,6 +302,56 @@ TEST(DataLineScannerMatchesSscanf, OnMutatedAndRandomLines) {
         for (char& c : line) c = alphabet[rng() % alphabet.size()];
         expectSameAsSscanf(line);
         if (HasFatalFailure()) return;
+    }
+}
+
+}  // namespace
+}  // namespace qs
+
+namespace qs {
+namespace {
+
+// ---- the loader's line reader against fgets with the same buffer
+
+std::vector<std::string> linesByFgets(const std::string& file, int limit) {
+    std::vector<std::string> lines;
+    std::FILE* f = std::fopen(file.c_str(), "r");
+    std::vector<char> buffer(static_cast<std::size_t>(limit));
+    while (std::fgets(buffer.data(), limit, f)) lines.emplace_back(buffer.data());
+    std::fclose(f);
+    return lines;
+}
+
+std::vector<std::string> linesByReader(const std::string& file, int limit) {
+    std::vector<std::string> lines;
+    std::FILE* f = std::fopen(file.c_str(), "r");
+    LineReader reader(f, limit);
+    while (const char* line = reader.next()) lines.emplace_back(line);
+    std::fclose(f);
+    return lines;
+}
+
+TEST(LineReader, HandsOutTheLinesFgetsReadsWithTheSameBuffer) {
+    test::TempWorkDir dir;
+    const std::string longLine(45000, 'x');
+    std::string withNul = "2024-03-05 14:07:09, 1";
+    withNul += '\0';
+    withNul += "junk, 2\n";
+    std::mt19937_64 rng(9);
+    std::string many;
+    for (int i = 0; i < 60000; ++i) many += std::string(rng() % 120, 'a' + static_cast<char>(i % 26)) + "\r\n";
+    const std::pair<const char*, std::string> files[] = {
+        {"empty", ""},
+        {"no line end at the end", "a\nbb\nccc"},
+        {"blank lines", "\n\n\r\n\n"},
+        {"a line longer than the buffer, and one exactly as long", longLine + "\n" + std::string(19999, 'y') + "\nz\n"},
+        {"a NUL byte ends what the scanner sees", withNul + "next\n"},
+        {"lines across many blocks", many},
+    };
+    for (const auto& [name, bytes] : files) {
+        test::WriteFile("lines.txt", bytes);
+        for (int limit : {20000, 7, 2})
+            EXPECT_EQ(linesByReader("lines.txt", limit), linesByFgets("lines.txt", limit)) << name << ", limit " << limit;
     }
 }
 

@@ -1,6 +1,6 @@
 // Adding up a series' y values: every store adds them from the oldest point
 // up, one by one, so that a running mean is the same number whichever store
-// holds the points.
+// holds the points, also when the store answers from a sum it keeps.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "SumDifferential.h"
 #include "core/Statistics.h"
 #include "platform/MemorySeries.h"
 
@@ -61,6 +62,13 @@ TYPED_TEST(SeriesSum, MatchesTheSumOfItsPointsOneByOne) {
         double expected = 0.0;
         for (int i = first; i < last; ++i) expected += s.YValue(i);
         EXPECT_EQ(s.sumY(first, last), expected) << first << " to " << last;
+    }
+}
+
+TYPED_TEST(SeriesSum, TheSumOfAllPointsIsTheirPlainSumBitForBitWhateverHappened) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        TypeParam s;
+        test::CheckStoreSums(s, seed, 3000);
     }
 }
 

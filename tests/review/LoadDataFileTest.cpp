@@ -194,6 +194,17 @@ TEST_F(LoadDataFile, LeapDayOfALeapYearIsLoaded) {
     expectPoints(h.series(1), {{45351.0, 1.0}}, "raw");
 }
 
+TEST_F(LoadDataFile, EachLinesTimeIsItsEncodedDateTimeExactlyAcrossDaysMonthsAndYears) {
+    const SampleTime times[] = {{1999, 12, 31, 23, 59, 59}, {2000, 1, 1, 0, 0, 0},   {2000, 1, 1, 12, 0, 1},
+                                {2000, 2, 1, 0, 0, 1},      {2024, 2, 28, 23, 0, 0}, {2024, 2, 29, 0, 0, 0},
+                                {2024, 3, 1, 0, 0, 0},      {2024, 3, 1, 23, 59, 59}};
+    std::string file;
+    for (const SampleTime& t : times) file += FormatDateBox(t).substr(0, 19) + ", 1.0, 1.0, 1.0\r\n";
+    load(file, 1);
+    ASSERT_EQ(h.series(1).Count(), 8);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(h.series(1).XValue(i), EncodeDateTime(times[i])) << FormatDateBox(times[i]);
+}
+
 TEST_F(LoadDataFile, UnreadableLinesRepeatThePreviousLine) {
     load("2024-01-01 00:00:01, 1.5, 1.25, 1.125\n\nnot a data line\n2024-01-01 00:00:02, 2.5, 2.0, 1.6\n", 1);
     expectPoints(h.series(1), {{at(1), 1.5}, {at(1), 1.5}, {at(1), 1.5}, {at(2), 2.5}}, "raw");

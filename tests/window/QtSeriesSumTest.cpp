@@ -1,12 +1,14 @@
 // The chart's own series add up their y values from the oldest point up, one
 // by one, like every other store, also after the oldest points were dropped,
-// and keep their points in the memory store's order.
+// keep their points in the memory store's order, and the sum they keep of
+// all their points is that sum to the last bit.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <stdexcept>
 #include <utility>
 
+#include "SumDifferential.h"
 #include "core/Statistics.h"
 #include "platform/MemorySeries.h"
 #include "qt/QtChart.h"
@@ -37,6 +39,17 @@ TEST(QtSeriesSum, MatchesTheSumOfItsPointsOneByOneAfterScrolling) {
         for (int i = first; i < last; ++i) expected += s.YValue(i);
         EXPECT_EQ(s.sumY(first, last), expected) << first << " to " << last;
     }
+}
+
+TEST(QtSeriesSum, TheSumOfAllPointsIsTheirPlainSumBitForBitWhateverHappened) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        QtChart chart;
+        CheckStoreSums(chart.Series(1), seed, 3000);
+    }
+}
+
+TEST(QtSeriesSum, EveryMeanIsThePlainSumOfItsPointsBitForBitThroughScrollingModesAndLoads) {
+    for (unsigned seed : {7u, 8u, 9u}) CheckWindowMeans<QtChart>(seed, 1500);
 }
 
 // The chart's store and the memory store of the tests hold the same points

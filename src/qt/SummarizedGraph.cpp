@@ -1,0 +1,136 @@
+#include "qt/SummarizedGraph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace qs {
+
+namespace {
+// A column of at most this many points is drawn point by point: its summary
+// would take as many points to draw.
+constexpr int kPointsDrawnAsTheyAre = 4;
+}  // namespace
+
+SummarizedGraph::SummarizedGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, QSharedPointer<SeriesData> data)
+    : QCPGraph(keyAxis, valueAxis), points_(std::move(data)) {
+    setData(points_.staticCast<QCPGraphDataContainer>());
+}
+
+void SummarizedGraph::getOptimizedLineData(QVector<QCPGraphData>* lineData,
+                                           const QCPGraphDataContainer::const_iterator& begin,
+                                           const QCPGraphDataContainer::const_iterator& end) const {
+    const QCPAxis* keyAxis = mKeyAxis.data();
+    // Pixel columns are walked along the chart's kind of key axis: horizontal,
+    // linear, left to right. Anything else is QCPGraph's own business.
+    if (!lineData || !keyAxis || !mAdaptiveSampling || mDataContainer.data() != points_.data() ||
+        keyAxis->orientation() != Qt::Horizontal || keyAxis->scaleType() != QCPAxis::stLinear ||
+        keyAxis->rangeReversed()) {
+        QCPGraph::getOptimizedLineData(lineData, begin, end);
+        return;
+    }
+    lineData->clear();
+    const int first = static_cast<int>(begin - points_->constBegin());
+    const int last = static_cast<int>(end - points_->constBegin());
+    for (int from = first; from < last;) {
+        const int to = runEnd(from, last);
+        // A point without a value between two runs: the line stops there.
+        if (from > first) lineData->append(QCPGraphData(points_->at(from - 1)->key, qQNaN()));
+        appendRun(*lineData, from, to);
+        from = to;
+    }
+}
+
+// Every point belongs to one unbroken line so far. A break in the line (a
+// long pause between samples, say) would end the run at the point before it.
+int SummarizedGraph::runEnd(int /*first*/, int last) const { return last; }
+
+void SummarizedGraph::appendRun(QVector<QCPGraphData>& lineData, int first, int last) const {
+    const QCPAxis* keyAxis = mKeyAxis.data();
+    const QCPGraphDataContainer::const_iterator points = points_->constBegin();
+    const int columns = std::max(1, keyAxis->axisRect()->width());
+    // Fewer than two points a column on average: each point is drawn.
+    if (last - first <= 2 * columns + 2) {
+        appendPoints(lineData, first, last);
+        return;
+    }
+    lineData.reserve(lineData.size() + 4 * (columns + 2));
+    int perColumn = (last - first) / columns;
+    for (int i = first; i < last;) {
+        // The points from i on that fall into the same pixel column.
+        const double column = std::floor(keyAxis->coordToPixel(points[i].key));
+        const int next = firstAtOrAfter(i, last, keyAxis->pixelToCoord(column + 1.0), perColumn);
+        appendColumn(lineData, i, next);
+        perColumn = next - i;
+        i = next;
+    }
+}
+
+// Points logged at a steady rate fill each column about as full as the one
+// before, so the search starts there and widens step by step: it reads
+// memory next to where it lands instead of halving its way across millions
+// of points, each step a miss in the processor's caches.
+int SummarizedGraph::firstAtOrAfter(int from, int last, double key, int guess) const {
+    const QCPGraphDataContainer::const_iterator points = points_->constBegin();
+    const auto below = [&](int i) { return i < last && points[i].key < key; };
+    const int start = std::clamp(from + guess, from + 1, last);
+    // The answer lies in [low, high].
+    int low = from + 1, high = last;
+    if (below(start)) {
+        low = start + 1;
+        for (int step = 1;; step *= 2) {
+            const int i = start + step;
+            if (i >= last) break;
+            if (!below(i)) {
+                high = i;
+                break;
+            }
+            low = i + 1;
+        }
+    } else {
+        high = start;
+        for (int step = 1;; step *= 2) {
+            const int i = start - step;
+            if (i <= from) break;
+            if (below(i)) {
+                low = i + 1;
+                break;
+            }
+            high = i;
+        }
+    }
+    const auto keyBelow = [](const QCPGraphData& point, double k) { return point.key < k; };
+    return static_cast<int>(std::lower_bound(points + low, points + high, key, keyBelow) - points);
+}
+
+void SummarizedGraph::appendColumn(QVector<QCPGraphData>& lineData, int first, int last) const {
+    if (last - first <= kPointsDrawnAsTheyAre) {
+        appendPoints(lineData, first, last);
+        return;
+    }
+    const ValueExtremes e = points_->extremes(first, last);
+    // A value that is not a number breaks the line where it stands: the
+    // column's points as they are.
+    if (e.nan) {
+        appendPoints(lineData, first, last);
+        return;
+    }
+    const QCPGraphDataContainer::const_iterator points = points_->constBegin();
+    const QCPGraphData& a = points[first];
+    const QCPGraphData& z = points[last - 1];
+    // Within the column, from the first point over both extremes to the last:
+    // the smallest first where the column rises, the largest where it falls.
+    const double third = (z.key - a.key) / 3.0;
+    const bool rising = a.value <= z.value;
+    lineData.append(a);
+    lineData.append(QCPGraphData(a.key + third, rising ? e.min : e.max));
+    lineData.append(QCPGraphData(z.key - third, rising ? e.max : e.min));
+    lineData.append(z);
+}
+
+void SummarizedGraph::appendPoints(QVector<QCPGraphData>& lineData, int first, int last) const {
+    const QCPGraphDataContainer::const_iterator points = points_->constBegin();
+    for (int i = first; i < last; ++i) lineData.append(points[i]);
+}
+
+}  // namespace qs
