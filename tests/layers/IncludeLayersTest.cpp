@@ -58,7 +58,7 @@ std::optional<std::string> includeFault(const std::string& folder, const std::st
     if (target == folder) return std::nullopt;
     if (!kMayInclude.contains(target)) return "names no folder of src/";
     if (kMayInclude.at(folder).contains(target)) return std::nullopt;
-    return "points to " + target + ", which " + folder + " stands below or beside";
+    return "points to " + target + ", a layer above or beside " + folder;
 }
 
 struct IncludeCase {
