@@ -10,10 +10,10 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "app/TGPIBTelnet.h"
 #include "qt/QtChart.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtRuntime.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 
