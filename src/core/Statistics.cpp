@@ -23,6 +23,11 @@ double RunningMean(const ISeries& raw, int meanPoints) {
     return raw.sumY(first, n) / (n - first);
 }
 
+int PointsTheMeanNeeds(int meanPoints, int scrollPoints) {
+    if (scrollPoints > 0) return scrollPoints;
+    return meanPoints > 0 ? meanPoints : 1;
+}
+
 double FilterStep(double& s, double x, int n) {
     const double nd = n;
     auto update = [&] {

@@ -44,6 +44,13 @@ bool IsSampleValue(double value);
 // index up in double precision. The series must hold at least one point.
 double RunningMean(const ISeries& raw, int meanPoints);
 
+// How many of its newest points a raw series must hold for the running mean
+// and the scroll window to come out as with every point held: the scroll
+// window when there is one (points leave the front only then, and the mean
+// never reaches beyond it), else the mean's window; a mean over all points
+// reads the kept sum, so 1 will do.
+int PointsTheMeanNeeds(int meanPoints, int scrollPoints);
+
 // One RC filter step for input x with time constant n samples on the state s
 // (n times the output): s = s - s/n, then s = x + s. A state of exactly 0.0
 // first runs the warm-up, which brings the output to within 1e-7 below a

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "core/CNumbers.h"
 #include "core/ChannelRouting.h"
 #include "core/Statistics.h"
+#include "platform/BoundedSeries.h"
 #include "platform/MemoryChart.h"
 #include "platform/MemorySeries.h"
 
@@ -431,6 +433,68 @@ TEST_F(Evaluation, AnUnwritableDataFileIsShownInTheStatusLineUntilTheNextGoodWri
     reply("1.0");
     EXPECT_EQ(w.DataFileStatus.caption(), "");
 }
+
+// ---- a logger nobody watches holds its series in bounded stores: every
+//      sample's statistics are those of the full store, bit for bit, while
+//      no store holds more points than the mean and the scroll window need.
+
+struct BoundedCase {
+    const char* name;
+    int mode;  // 1: Send Command 1, 2: Send Command 2, 3: alternate
+    int meanPoints, scrollPoints;
+};
+
+class BoundedStore : public ::testing::TestWithParam<BoundedCase> {};
+
+TEST_P(BoundedStore, GivesEverySampleTheFullStoresStatisticsHoldingOnlyWhatTheyNeed) {
+    const BoundedCase c = GetParam();
+    test::StoreWindow<MemoryChart> full;
+    test::StoreWindow<MemoryChartOf<BoundedSeries>> bounded;
+    const int held = PointsTheMeanNeeds(c.meanPoints, c.scrollPoints);
+    for (int n = 1; n <= 6; ++n) bounded.chart.store(n).setHeld(held);
+    for (TGPIBTelnet* w : {&full.w, &bounded.w}) {
+        w->RadioButton1.setChecked(c.mode == 1);
+        w->RadioButton2.setChecked(c.mode == 2);
+        w->RadioButton3.setChecked(c.mode == 3);
+        w->MeanBox.setText(std::to_string(c.meanPoints));
+        w->MeanBoxChange();
+        w->ScrollBox.setText(std::to_string(c.scrollPoints));
+        w->ScrollBoxExit();
+    }
+    std::mt19937_64 rng(c.meanPoints * 100 + c.scrollPoints * 10 + c.mode);
+    std::time_t now = 1704067200;
+    for (int sample = 0; sample < 400; ++sample) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.17g", test::RoughValue(rng));
+        if (rng() % 8 != 0) ++now;  // now and then two samples share their second
+        for (TGPIBTelnet* w : {&full.w, &bounded.w}) {
+            w->EvaluateSample(text, SampleTimeFromUtc(now));
+            if (c.mode == 3) w->State.ReplyPhase = w->State.ReplyPhase == 0 ? 1 : 0;
+        }
+        for (int s = 1; s <= 6; ++s) {
+            const ISeries& f = full.chart.Series(s);
+            const BoundedSeries& b = bounded.chart.store(s);
+            ASSERT_EQ(b.Count(), f.Count()) << "Series" << s << ", sample " << sample;
+            ASSERT_LE(b.pointsHeld(), held) << "Series" << s << ", sample " << sample;
+            if (f.Count() > 0)
+                ASSERT_EQ(test::Bits(b.YValue(b.Count() - 1)), test::Bits(f.YValue(f.Count() - 1)))
+                    << "Series" << s << ", sample " << sample;
+        }
+        for (auto label : {&TGPIBTelnet::CountBox, &TGPIBTelnet::LastBox, &TGPIBTelnet::MaxBox, &TGPIBTelnet::MinBox,
+                           &TGPIBTelnet::DiffBox, &TGPIBTelnet::ShowMean, &TGPIBTelnet::FilterValue})
+            ASSERT_EQ((bounded.w.*label).caption(), (full.w.*label).caption())
+                << (full.w.*label).name() << ", sample " << sample;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Logging, BoundedStore,
+    ::testing::Values(BoundedCase{"MeanOfAllCommand1", 1, 0, 0}, BoundedCase{"MeanOfAllAlternate", 3, 0, 0},
+                      BoundedCase{"MeanOf7Command2", 2, 7, 0}, BoundedCase{"MeanOf7Alternate", 3, 7, 0},
+                      BoundedCase{"MeanOf1Command1", 1, 1, 0}, BoundedCase{"MeanOfAllScroll20", 1, 0, 20},
+                      BoundedCase{"MeanOf30Scroll20Alternate", 3, 30, 20},
+                      BoundedCase{"MeanOf5Scroll20Alternate", 3, 5, 20}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qs

@@ -11,6 +11,7 @@
 
 #include "SumDifferential.h"
 #include "core/Statistics.h"
+#include "platform/BoundedSeries.h"
 #include "platform/MemorySeries.h"
 
 namespace qs {
@@ -36,9 +37,15 @@ private:
     MemorySeries inner_;
 };
 
+// A bounded store that holds every point it is given here.
+class RoomyBoundedSeries : public BoundedSeries {
+public:
+    RoomyBoundedSeries() { setHeld(1 << 20); }
+};
+
 template <class Series>
 class SeriesSum : public ::testing::Test {};
-using Stores = ::testing::Types<MemorySeries, PlainSeries>;
+using Stores = ::testing::Types<MemorySeries, PlainSeries, RoomyBoundedSeries>;
 TYPED_TEST_SUITE(SeriesSum, Stores);
 
 TYPED_TEST(SeriesSum, AddsFromTheOldestPointUp) {
@@ -87,14 +94,19 @@ struct OrderCase {
 class SeriesOrder : public ::testing::TestWithParam<OrderCase> {};
 
 TEST_P(SeriesOrder, IsAscendingXWithTiesPlacedAsOnTheChart) {
-    MemorySeries s;
-    for (auto [x, y] : GetParam().added) {
-        if (x < 0) s.DeleteFirst();
-        else s.AddPoint(x, y);
-    }
-    std::vector<std::pair<double, double>> held;
-    for (int i = 0; i < s.Count(); ++i) held.emplace_back(s.XValue(i), s.YValue(i));
-    EXPECT_EQ(held, GetParam().held);
+    auto check = [](ISeries& s) {
+        for (auto [x, y] : GetParam().added) {
+            if (x < 0) s.DeleteFirst();
+            else s.AddPoint(x, y);
+        }
+        std::vector<std::pair<double, double>> held;
+        for (int i = 0; i < s.Count(); ++i) held.emplace_back(s.XValue(i), s.YValue(i));
+        EXPECT_EQ(held, GetParam().held);
+    };
+    MemorySeries memory;
+    check(memory);
+    RoomyBoundedSeries bounded;
+    check(bounded);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -117,11 +129,19 @@ INSTANTIATE_TEST_SUITE_P(
                                 {{2, 20}, {3, 30}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SeriesSumRange, AMemorySeriesRefusesPointsItDoesNotHold) {
+TEST(SeriesSumRange, AStoreRefusesPointsItDoesNotHold) {
     MemorySeries s;
     s.AddPoint(0.0, 1.0);
     EXPECT_THROW(s.sumY(0, 2), std::out_of_range);
     EXPECT_THROW(s.sumY(-1, 1), std::out_of_range);
+    BoundedSeries b;
+    b.setHeld(2);
+    for (int i = 0; i < 5; ++i) b.AddPoint(i, i);
+    EXPECT_EQ(b.Count(), 5);
+    EXPECT_EQ(b.sumY(3, 5), 7.0);
+    EXPECT_EQ(b.sumY(0, 5), 10.0);  // the kept sum outlives the points
+    EXPECT_THROW(b.YValue(2), std::out_of_range);
+    EXPECT_THROW(b.DeleteFirst(), std::out_of_range);
 }
 
 }  // namespace
