@@ -1,4 +1,29 @@
-// Program entry of the KISS-488 GPIB Quillstone Logger.
-#include "qt/LoggerMain.h"
+// Program entry of the KISS-488 GPIB Quillstone Logger: the window, or with
+// --headless the logger without one.
+#include <cstdio>
+#include <string>
+#include <vector>
 
-int main(int argc, char** argv) { return qs::RunLogger(argc, argv); }
+#include "qt/HeadlessLogger.h"
+#include "qt/LoggerMain.h"
+#include "qt/ProgramOptions.h"
+
+int main(int argc, char** argv) {
+    const qs::ProgramOptions options = qs::ProgramOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
+    switch (options.mode) {
+    case qs::ProgramOptions::Mode::Help:
+        std::fputs(qs::ProgramOptions::helpText().c_str(), stdout);
+        return 0;
+    case qs::ProgramOptions::Mode::Version:
+        std::fputs(qs::ProgramOptions::versionText().c_str(), stdout);
+        return 0;
+    case qs::ProgramOptions::Mode::Error:
+        std::fprintf(stderr, "quillstone: %s\n", options.error.c_str());
+        return 2;
+    case qs::ProgramOptions::Mode::Headless:
+        return qs::RunHeadless(argc, argv, options.quiet);
+    case qs::ProgramOptions::Mode::Window:
+        break;
+    }
+    return qs::RunLogger(argc, argv);
+}

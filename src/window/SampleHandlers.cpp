@@ -78,6 +78,7 @@ void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& t
     deferred.run([&] { State.CountdownMs = intervalMs(); });
     Timer1.setEnabled(false);
     State.PollBusy = 0;
+    if (onSampleTaken) onSampleTaken();
     deferred.rethrow();
 }
 

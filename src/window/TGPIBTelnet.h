@@ -188,6 +188,11 @@ public:
     // ---- the Logger state
     LoggerState State;
 
+    // Told once a sample is complete (points, statistics, captions and its
+    // data-file line), for a view that shows samples one by one rather than
+    // as the captions stand (the headless program's output).
+    std::function<void()> onSampleTaken;
+
     // ---- platform parts the window owns or uses
     const Platform& platform;
     ITelnet& Telnet;
