@@ -81,7 +81,7 @@ void HeadlessLogger::showWhatAPersonWouldRead() {
         const std::string& status = logger_.DataFileStatus.caption();
         if (!status.empty()) console_.err(status);
         else if (failing) console_.out("data file: recording again");
-        failing = !status.empty();
+        failing = logger_.dataFileUnwritable();
     };
     if (quiet_) return;
     logger_.onSampleTaken = [this] {

@@ -100,6 +100,7 @@ int TGPIBTelnet::intervalMs() const { return SecondsToMs(StrToFloat(IntervalBox.
 CommandMode TGPIBTelnet::commandMode() const { return CommandModeOf(RadioButton1.checked(), RadioButton2.checked()); }
 
 void TGPIBTelnet::noteDataFileWrite(bool written, const std::string& fileName) {
+    dataFileUnwritable_ = !written;
     DataFileStatus.setCaption(written ? std::string()
                                       : "Samples are NOT being recorded: cannot write the data file \"" + fileName +
                                             "\"");

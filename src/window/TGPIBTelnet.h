@@ -192,6 +192,9 @@ public:
     // data-file line), for a view that shows samples one by one rather than
     // as the captions stand (the headless program's output).
     std::function<void()> onSampleTaken;
+    // Whether the last write to the data file failed (DataFileStatus says so
+    // while it does; the status line also carries notes on single replies).
+    bool dataFileUnwritable() const { return dataFileUnwritable_; }
 
     // ---- platform parts the window owns or uses
     const Platform& platform;
@@ -220,6 +223,7 @@ private:
     CommandMode commandMode() const;
     // Records the outcome of a data-file write in DataFileStatus.
     void noteDataFileWrite(bool written, const std::string& fileName);
+    bool dataFileUnwritable_ = false;
 
     // ---- link helpers (LinkHandlers.cpp, WatchdogHandlers.cpp)
     // Start and Stop; unattended: run by a recovery nobody started, so that

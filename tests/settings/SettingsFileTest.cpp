@@ -15,6 +15,7 @@
 
 #include "TempWorkDir.h"
 #include "window/Settings.h"
+#include "window/UnattendedSettings.h"
 
 namespace qs {
 namespace {
@@ -278,6 +279,48 @@ TEST(TemporaryFileFor, LiesInTheSameFolder) {
     EXPECT_EQ(std::filesystem::path(TemporaryFileFor("config.txt")).parent_path(), "");
     EXPECT_EQ(std::filesystem::path(TemporaryFileFor("/a/b/config.txt")).parent_path(), "/a/b");
 }
+
+// ---- a logger that runs unattended cannot ask: settings it would fail to
+//      convert on every poll are refused before it starts, naming the line.
+
+struct UnattendedCase {
+    const char* name;
+    std::size_t line;  // 0: the design file as it is
+    const char* text;  // nullptr: the file ends before that line
+    const char* why;   // nullptr: usable
+};
+
+class UnattendedSettings : public ::testing::TestWithParam<UnattendedCase> {};
+
+TEST_P(UnattendedSettings, AreRefusedWithTheirLineOnlyWhenTheLoggerCouldNotUseThem) {
+    const UnattendedCase c = GetParam();
+    static const char* const kDesign[kSettingCount] = {
+        "192.168.1.88", "2", "MEAS:VOLT:DC? 5,0.00001", "MEAS:VOLT:DC? 5,0.00001", "1", "1", "10", "0", "0", "1",
+        "1", "10", "1", "0", "0", "500", "Data.txt", "1", "5", "0", "5", "1", "0"};
+    std::string bytes;
+    for (std::size_t line = 1; line <= kSettingCount; ++line) {
+        if (line == c.line && !c.text) break;
+        bytes += std::string(line == c.line ? c.text : kDesign[line - 1]) + "\r\n";
+    }
+    const std::optional<std::string> why = WhyNotUnattended(ParseSettings(bytes));
+    if (c.why) EXPECT_EQ(why.value_or("usable"), c.why);
+    else EXPECT_FALSE(why) << *why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, UnattendedSettings,
+    ::testing::Values(
+        UnattendedCase{"DesignFile", 0, "", nullptr},
+        UnattendedCase{"NoAddress", 1, "", "line 1 (HostBox): no adapter address"},
+        UnattendedCase{"BlankAddress", 1, " \t", "line 1 (HostBox): no adapter address"},
+        UnattendedCase{"NoFileAtAll", 1, nullptr, "line 1 (HostBox): no adapter address"},
+        UnattendedCase{"IntervalNotANumber", 2, "abc", "line 2 (IntervalBox): 'abc' is not a valid floating point value"},
+        UnattendedCase{"IntervalZero", 2, "0", "line 2 (IntervalBox): the interval must be more than 0 seconds"},
+        UnattendedCase{"IntervalFraction", 2, "0.25", nullptr},
+        UnattendedCase{"EmptyMinimumLength", 19, "", "line 19 (MinStringBox): '' is not a valid integer value"},
+        UnattendedCase{"TimeOutNotAnInteger", 21, "2.5", "line 21 (TimeOutBox): '2.5' is not a valid integer value"},
+        UnattendedCase{"FileEndsAfterTheAddress", 2, nullptr, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qs

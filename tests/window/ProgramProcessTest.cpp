@@ -1,6 +1,6 @@
-// The real quillstone binary as a child process against kiss488-sim. It runs
-// on Qt's VNC platform so that a test can press Enter in it, the only way to
-// start logging in a program without command-line options.
+// The real quillstone binary as a child process against kiss488-sim. The
+// window runs on Qt's VNC platform so that a test can press Enter in it, the
+// only way to start logging in it; --headless needs no display at all.
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -9,6 +9,7 @@
 
 #include <signal.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "GermanLocale.h"
@@ -147,6 +148,162 @@ TEST_F(ProgramProcessTest, FilesKeepAPointUnderAGermanLocale) {
     signalAndWait(SIGTERM);
     for (const auto& l : dataLines()) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
     expectSavedConfig(sim.host(), "0.25");
+}
+
+// ---- --headless: the same logger with no display, Start pressed at once.
+
+// quillstone --headless in dir, with no display of any kind to reach.
+void StartHeadless(QProcess& headless, const std::filesystem::path& dir, const QStringList& options = {}) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+    headless.setProcessEnvironment(env);
+    headless.setWorkingDirectory(QString::fromStdString(dir.string()));
+    headless.start(QStringLiteral(QUILLSTONE_BINARY), QStringList{QStringLiteral("--headless")} + options);
+    ASSERT_TRUE(headless.waitForStarted(5000));
+}
+
+QStringList OutputLines(const QByteArray& bytes) { return QString::fromUtf8(bytes).split('\n', Qt::SkipEmptyParts); }
+
+class HeadlessProcess : public ProgramProcessTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(HeadlessProcess, LogsWithoutADisplayTellsWhatItDoesAndEndsOnSigtermLikeClosingTheWindow) {
+    const bool quiet = GetParam();
+    Simulator sim;
+    writeConfig(sim.host(), "0.2");
+    QProcess& headless = program;
+    StartHeadless(headless, dir.path(), quiet ? QStringList{QStringLiteral("--quiet")} : QStringList{});
+    ASSERT_TRUE(WaitFor([&] { return dataLines().size() >= 5; }, 15000)) << "lines: " << dataLines().size();
+    signalAndWait(SIGTERM);
+    expectSavedConfig(sim.host(), "0.2");
+    for (const auto& l : dataLines()) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+
+    // Every line after its UTC time; the link's changes, and one line per
+    // sample unless asked to be quiet.
+    const QStringList out = OutputLines(headless.readAllStandardOutput());
+    const QRegularExpression stamped(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC (.*)$"));
+    QStringList said;
+    for (const QString& line : out) {
+        const auto m = stamped.match(line);
+        ASSERT_TRUE(m.hasMatch()) << line.toStdString();
+        said << m.captured(1);
+    }
+    EXPECT_TRUE(said.contains(QStringLiteral("link: Link up"))) << said.join('\n').toStdString();
+    const QRegularExpression sample(QStringLiteral(
+        "^sample count=(\\d+) time=\"\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC\" value=\\S+ mean=\\S+ filter=\\S+$"));
+    const auto samples = said.filter(sample);
+    if (quiet) EXPECT_TRUE(samples.isEmpty()) << samples.join('\n').toStdString();
+    else {
+        ASSERT_GE(samples.size(), 5);
+        EXPECT_EQ(sample.match(samples.first()).captured(1), QStringLiteral("1"));
+    }
+    EXPECT_EQ(headless.readAllStandardError(), QByteArray());
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, HeadlessProcess, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Quiet" : "Samples"; });
+
+struct BrokenConfig {
+    const char* name;
+    ConfigLines::Line line;  // Host with text nullptr: no config.txt at all
+    const char* text;
+    const char* said;
+};
+
+class HeadlessWithBrokenConfig : public ProgramProcessTest, public ::testing::WithParamInterface<BrokenConfig> {};
+
+TEST_P(HeadlessWithBrokenConfig, EndsAtOnceWithOneClearLineAndExitTwoWritingNothing) {
+    const BrokenConfig c = GetParam();
+    if (c.text) {
+        ConfigLines config;
+        config[c.line] = c.text;
+        config.write();
+    }
+    const std::string before = ReadFile("config.txt");
+    StartHeadless(program, dir.path());
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 2);
+    const QStringList err = OutputLines(program.readAllStandardError());
+    ASSERT_EQ(err.size(), 1) << err.join('\n').toStdString();
+    EXPECT_TRUE(err[0].startsWith(QStringLiteral("quillstone: "))) << err[0].toStdString();
+    EXPECT_TRUE(err[0].contains(QString::fromLatin1(c.said))) << err[0].toStdString();
+    EXPECT_EQ(program.readAllStandardOutput(), QByteArray());
+    EXPECT_EQ(ReadFile("config.txt"), before);
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) files.push_back(e.path().filename());
+    EXPECT_EQ(files, c.text ? std::vector<std::string>{"config.txt"} : std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, HeadlessWithBrokenConfig,
+    ::testing::Values(BrokenConfig{"NoConfigFile", ConfigLines::Host, nullptr, "cannot read config.txt"},
+                      BrokenConfig{"NoAdapterAddress", ConfigLines::Host, "", "line 1 (HostBox): no adapter address"},
+                      BrokenConfig{"IntervalNotANumber", ConfigLines::Interval, "2,5",
+                                   "line 2 (IntervalBox): '2,5' is not a valid floating point value"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProgramProcessTest, HeadlessEndsWithExitThreeWhenTheLinkIsLostAndNothingWillReopenIt) {
+    // Whatever started it (systemd, a script) can then start it afresh.
+    Simulator sim({QStringLiteral("--close-after"), QStringLiteral("3")});
+    ConfigLines config;
+    config[ConfigLines::Host] = sim.host();
+    config[ConfigLines::Interval] = "0.2";
+    config[ConfigLines::AutoReconnect] = "0";
+    config.write();
+    StartHeadless(program, dir.path());
+    ASSERT_TRUE(program.waitForFinished(15000)) << "still running with the link lost";
+    EXPECT_EQ(program.exitCode(), 3);
+    EXPECT_EQ(dataLines().size(), 3u);
+    EXPECT_EQ(ReadLines("config.txt").size(), 23u);
+    EXPECT_TRUE(program.readAllStandardError().contains("link: down")) << "no word on why it ended";
+}
+
+TEST_F(ProgramProcessTest, HeadlessAndTheWindowLogTheSameSamplesFromTheSameReplies) {
+    // Replies that a sample comes from, replies that are none, and a mean
+    // and filter over a few points; the window's way is pressing Start.
+    const QStringList script{QStringLiteral("--replies"),
+                             QStringLiteral("+1.5E+00,-2.25,INF,1E999,7,abc 3,+4.0E-01,0.5e1")};
+    auto configFor = [](const Simulator& sim) {
+        ConfigLines config;
+        config[ConfigLines::Host] = sim.host();
+        config[ConfigLines::Interval] = "0.2";
+        config[ConfigLines::TimeOut] = "2";
+        config[ConfigLines::MinString] = "1";
+        config.lines[6] = "3";   // Plot Mean using 3 points
+        config.lines[11] = "4";  // RC filter of 4 points
+        return config;
+    };
+    constexpr std::size_t kLines = 14;
+    auto withoutTimes = [](std::vector<std::string> lines) {
+        lines.resize(kLines);
+        for (std::string& l : lines) l = l.substr(l.find(','));
+        return lines;
+    };
+
+    Simulator forTheWindow(script);
+    configFor(forTheWindow).write();
+    start();
+    pressStart();
+    ASSERT_TRUE(WaitFor([&] { return dataLines().size() >= kLines; }, 20000)) << "lines: " << dataLines().size();
+    signalAndWait(SIGTERM);
+    const std::vector<std::string> window = withoutTimes(dataLines());
+
+    const std::filesystem::path elsewhere = dir.path() / "headless";
+    std::filesystem::create_directory(elsewhere);
+    Simulator forHeadless(script);
+    configFor(forHeadless).write((elsewhere / "config.txt").string());
+    QProcess headless;
+    StartHeadless(headless, elsewhere);
+    const std::string data = (elsewhere / "Data.txt").string();
+    ASSERT_TRUE(WaitFor([&] { return ReadLines(data).size() >= kLines; }, 20000));
+    ::kill(static_cast<pid_t>(headless.processId()), SIGTERM);
+    ASSERT_TRUE(headless.waitForFinished(10000));
+    EXPECT_EQ(headless.exitCode(), 0);
+
+    EXPECT_EQ(withoutTimes(ReadLines(data)), window);
+    // What the status bar says of a reply that is no sample goes to standard error.
+    EXPECT_TRUE(headless.readAllStandardError().contains("Reply not taken as a sample"))
+        << "no word on the reply that overflows";
 }
 
 }  // namespace
