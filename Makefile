@@ -8,7 +8,8 @@ DEB_PACKAGES := cmake make g++ pkg-config \
 	qt6-base-dev qt6-qpa-plugins libqcustomplot-dev libtelnet-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	locales xvfb xauth \
-	clang libclang-rt-14-dev
+	clang libclang-rt-14-dev \
+	dpkg-dev file desktop-file-utils man-db help2man
 
 .PHONY: deps build test clean
 

@@ -29,13 +29,14 @@ public:
     // the exit status.
     int run();
 
-    // The logger, for tests.
+    // Reads config.txt and creates the window's logic, its series bounded;
+    // false, with the reason on standard error, when the settings cannot
+    // serve. run() starts with it; a benchmark may call it alone.
+    bool create();
+    // The logger, for a benchmark that feeds it samples.
     TGPIBTelnet& logger() { return logger_; }
 
 private:
-    // Reads config.txt and creates the window's logic; false, with the
-    // reason on standard error, when the settings cannot serve.
-    bool create();
     void showWhatAPersonWouldRead();
     void pressStart();
     void watchTheLink();
