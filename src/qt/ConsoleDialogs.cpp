@@ -10,9 +10,16 @@ void Console::line(std::FILE* stream, const std::string& text) {
     ::gmtime_r(&now, &utc);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    // One line per message, however many lines its box would show, so that
+    // each line of the log stands for one thing that happened.
+    std::string flat;
+    for (char c : text) {
+        if (c == '\r') continue;
+        flat += c == '\n' ? ' ' : c;
+    }
     // A whole line per write, flushed: a log read while the logger runs
     // (journalctl -f, tail -f) shows each line as it happens.
-    std::fprintf(stream, "%s %s\n", stamp, text.c_str());
+    std::fprintf(stream, "%s %s\n", stamp, flat.c_str());
     std::fflush(stream);
 }
 

@@ -10,11 +10,20 @@ namespace qs {
 // the UTC time, "2026-12-07 18:30:05 UTC link: Link up".
 class Console {
 public:
-    void out(const std::string& text) const { line(stdout, text); }
-    void err(const std::string& text) const { line(stderr, text); }
+    void out(const std::string& text) const {
+        if (!closed_) line(stdout, text);
+    }
+    void err(const std::string& text) const {
+        if (!closed_) line(stderr, text);
+    }
+    // No more lines: once the logger has closed, handlers that were inside
+    // their waits unwind, and what they would still say (a Start cut short
+    // "could not connect") is not news.
+    void close() { closed_ = true; }
 
 private:
     static void line(std::FILE* stream, const std::string& text);
+    bool closed_ = false;
 };
 
 // The message boxes of a logger without a window: each box becomes a line

@@ -121,6 +121,7 @@ void HeadlessLogger::end(int status) {
         logger_.FormCloseQuery(canClose);
     });
     // Handlers still inside their waits end them now and unwind.
+    console_.close();
     runtime_.shutDown();
     QCoreApplication::quit();
 }
