@@ -12,78 +12,50 @@ void BoundedSeries::setHeld(int points) {
 }
 
 void BoundedSeries::dropBeyondHeld() {
-    if (static_cast<int>(points_.size()) <= held_) return;
+    if (points_.Count() <= held_) return;
     // Once a point goes, the kept sum is all that is left of it: it must be
     // known before (a forgotten sum is only ever left while all are held).
-    sum_.total([this] {
-        double sum = 0.0;
-        for (const Point& p : points_) sum += p.y;
-        return sum;
-    });
-    while (static_cast<int>(points_.size()) > held_) points_.pop_front();
+    sum_.total([this] { return points_.sumY(0, points_.Count()); });
+    while (points_.Count() > held_) points_.DeleteFirst();
 }
 
 void BoundedSeries::AddPoint(double x, double y) {
+    const bool newest = points_.Count() == 0 || !(x < points_.XValue(points_.Count() - 1));
     ++count_;
-    if (points_.empty() || !(x < points_.back().x)) {
-        points_.push_back({x, y});
-        sum_.appended(y);
-    } else {
-        // As the full store orders them, among the points still held.
-        const auto at = std::lower_bound(points_.begin(), points_.end(), x,
-                                         [](const Point& p, double key) { return p.x < key; });
-        points_.insert(at, {x, y});
-        // All points can be added up afresh only while all are held.
-        if (count_ == static_cast<int>(points_.size())) sum_.forget();
-        else sum_.appended(y);
-    }
+    points_.AddPoint(x, y);
+    // A point placed among the others changes the order of the additions;
+    // they can be made afresh only while every point is held.
+    if (!newest && count_ == points_.Count()) sum_.forget();
+    else sum_.appended(y);
     dropBeyondHeld();
 }
 
 void BoundedSeries::Clear() {
-    points_.clear();
+    points_.Clear();
     count_ = 0;
     sum_.cleared();
 }
 
 void BoundedSeries::DeleteFirst() {
     if (count_ == 0) return;
-    if (count_ != static_cast<int>(points_.size()))
-        throw std::out_of_range("the first point of a bounded series is no longer held");
+    if (count_ != points_.Count()) throw std::out_of_range("the first point of a bounded series is no longer held");
     --count_;
-    points_.pop_front();
+    points_.DeleteFirst();
     sum_.forget();
 }
 
-const BoundedSeries::Point& BoundedSeries::at(int index) const {
-    const int first = count_ - static_cast<int>(points_.size());
+int BoundedSeries::heldIndex(int index) const {
+    const int first = count_ - points_.Count();
     if (index < first || index >= count_)
         throw std::out_of_range("point " + std::to_string(index) + " of a bounded series is not held");
-    return points_[static_cast<std::size_t>(index - first)];
+    return index - first;
 }
-
-double BoundedSeries::XValue(int index) const { return at(index).x; }
-double BoundedSeries::YValue(int index) const { return at(index).y; }
 
 double BoundedSeries::sumY(int first, int last) const {
     if (first >= last) return 0.0;
-    auto add = [this, first, last] {
-        double sum = 0.0;
-        for (int i = first; i < last; ++i) sum += at(i).y;
-        return sum;
-    };
+    auto add = [this, first, last] { return points_.sumY(heldIndex(first), heldIndex(last - 1) + 1); };
     if (first == 0 && last == count_) return sum_.total(add);
     return add();
-}
-
-double BoundedSeries::MaxY() const {
-    if (points_.empty()) return 0.0;
-    return std::max_element(points_.begin(), points_.end(), [](auto a, auto b) { return a.y < b.y; })->y;
-}
-
-double BoundedSeries::MinY() const {
-    if (points_.empty()) return 0.0;
-    return std::min_element(points_.begin(), points_.end(), [](auto a, auto b) { return a.y < b.y; })->y;
 }
 
 }  // namespace qs

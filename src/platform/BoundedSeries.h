@@ -1,7 +1,6 @@
 #pragma once
-#include <deque>
-
 #include "platform/Chart.h"
+#include "platform/MemorySeries.h"
 #include "platform/RunningSum.h"
 
 namespace qs {
@@ -25,37 +24,33 @@ public:
     void setHeld(int points);
     int held() const { return held_; }
     // How many points it holds now: never more than held().
-    int pointsHeld() const { return static_cast<int>(points_.size()); }
+    int pointsHeld() const { return points_.Count(); }
 
     void AddPoint(double x, double y) override;
     void Clear() override;
     int Count() const override { return count_; }
     void DeleteFirst() override;
-    double XValue(int index) const override;
-    double YValue(int index) const override;
+    double XValue(int index) const override { return points_.XValue(heldIndex(index)); }
+    double YValue(int index) const override { return points_.YValue(heldIndex(index)); }
     // Over the points held.
-    double MaxY() const override;
-    double MinY() const override;
+    double MaxY() const override { return points_.MaxY(); }
+    double MinY() const override { return points_.MinY(); }
     double sumY(int first, int last) const override;
 
-    void SetVisible(bool visible) override { visible_ = visible; }
-    bool Visible() const override { return visible_; }
-    void SetPenWidth(int pixels) override { penWidth_ = pixels; }
-    int PenWidth() const override { return penWidth_; }
+    void SetVisible(bool visible) override { points_.SetVisible(visible); }
+    bool Visible() const override { return points_.Visible(); }
+    void SetPenWidth(int pixels) override { points_.SetPenWidth(pixels); }
+    int PenWidth() const override { return points_.PenWidth(); }
 
 private:
-    struct Point {
-        double x, y;
-    };
-    const Point& at(int index) const;
+    // Where the point of this index stands among those held.
+    int heldIndex(int index) const;
     void dropBeyondHeld();
 
-    std::deque<Point> points_;  // the newest min(count_, held_) points
+    MemorySeries points_;  // the newest min(count_, held_) points, in the full store's order
     int count_ = 0;
     int held_ = 1;
-    mutable RunningSum sum_;
-    bool visible_ = true;
-    int penWidth_ = 1;
+    mutable RunningSum sum_;  // of every point taken, oldest first
 };
 
 }  // namespace qs
