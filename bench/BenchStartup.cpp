@@ -20,8 +20,8 @@
 #include "BenchLine.h"
 #include "BenchSupport.h"
 #include "TempWorkDir.h"
-#include "app/Settings.h"
 #include "core/TextFile.h"
+#include "window/Settings.h"
 
 extern char** environ;
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/CLocale.h"
+#include "platform/CLocale.h"
 
 namespace qs {
 namespace {

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/LoggerState.h"
-
 namespace qs {
 
 std::string RawText(const std::uint8_t* buffer, int length) {

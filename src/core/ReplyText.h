@@ -5,6 +5,9 @@
 
 namespace qs {
 
+// A complete reply holds at most this many bytes (working buffers of 10000).
+inline constexpr int kMaxReplyLength = 9999;
+
 // The raw text of a reply: the buffered bytes up to the first NUL, at most
 // kMaxReplyLength of them (longer replies are cut).
 std::string RawText(const std::uint8_t* buffer, int length);

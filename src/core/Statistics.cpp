@@ -5,6 +5,18 @@ namespace qs {
 // Written so that NaN fails the test too.
 bool IsSampleValue(double value) { return value >= -kLargestSample && value <= kLargestSample; }
 
+ExtremesUpdate UpdateExtremes(const Extremes& before, double value) {
+    ExtremesUpdate update{before, value < before.minimum, value > before.maximum};
+    if (update.newMinimum) update.extremes.minimum = value;
+    if (update.newMaximum) update.extremes.maximum = value;
+    return update;
+}
+
+Extremes ExtremesOf(const ISeries& series) {
+    if (series.Count() == 0) return {};
+    return {series.MinY(), series.MaxY()};
+}
+
 double RunningMean(const ISeries& raw, int meanPoints) {
     const int n = raw.Count();
     const int first = (meanPoints > 0 && n >= meanPoints) ? n - meanPoints : 0;

@@ -11,7 +11,7 @@
 #include <limits>
 #include <string>
 
-#include "core/CLocale.h"
+#include "platform/CLocale.h"
 
 namespace qs {
 

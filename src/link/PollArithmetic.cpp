@@ -6,6 +6,14 @@
 
 namespace qs {
 
+int SecondsToMs(double seconds) {
+    double ms = std::trunc(seconds * 1000.0);
+    // Out-of-range intervals saturate instead of wrapping into nonsense.
+    if (!(ms < static_cast<double>(std::numeric_limits<int>::max()))) return std::numeric_limits<int>::max();
+    if (!(ms > static_cast<double>(std::numeric_limits<int>::min()))) return std::numeric_limits<int>::min();
+    return static_cast<int>(ms);
+}
+
 float ToSingle(double seconds) {
     constexpr double largest = std::numeric_limits<float>::max();
     if (seconds > largest) return std::numeric_limits<float>::infinity();

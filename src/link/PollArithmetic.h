@@ -3,6 +3,10 @@
 
 namespace qs {
 
+// Seconds to whole milliseconds, truncated toward zero, saturating at the
+// limits of an int.
+int SecondsToMs(double seconds);
+
 // The interval as the poll scheduler keeps it: narrowed to single precision.
 // Values beyond the float range become an infinity of the same sign instead
 // of an undefined conversion.

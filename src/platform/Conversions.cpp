@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "core/CLocale.h"
+#include "platform/CLocale.h"
 #include "platform/Exception.h"
 
 namespace qs {

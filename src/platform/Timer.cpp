@@ -5,7 +5,7 @@
 namespace qs {
 
 Timer::Timer(IScheduler& scheduler, int intervalMs, bool enabled, std::function<void()> onTimer)
-    : scheduler_(scheduler), interval_(intervalMs), enabled_(enabled), onTimer_(std::move(onTimer)) {
+    : OnTimer(std::move(onTimer)), scheduler_(scheduler), interval_(intervalMs), enabled_(enabled) {
     if (enabled_) arm();
 }
 
@@ -44,7 +44,7 @@ void Timer::fire() {
     // disables the timer or changes its interval has the last word, and a
     // handler that waits (pumping nested ticks) does not stop the timer.
     arm();
-    if (onTimer_) onTimer_();
+    if (OnTimer) OnTimer();
 }
 
 }  // namespace qs

@@ -11,7 +11,7 @@ namespace qs {
 // interval of 0 never fires.
 class Timer {
 public:
-    Timer(IScheduler& scheduler, int intervalMs, bool enabled, std::function<void()> onTimer);
+    Timer(IScheduler& scheduler, int intervalMs, bool enabled, std::function<void()> onTimer = {});
     ~Timer();
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
@@ -24,6 +24,9 @@ public:
     void setInterval(int ms);
     void setEnabled(bool enabled);
 
+    // Runs at the end of every period while the timer is enabled.
+    std::function<void()> OnTimer;
+
 private:
     void arm();
     void disarm();
@@ -33,7 +36,6 @@ private:
     IScheduler& scheduler_;
     int interval_;
     bool enabled_;
-    std::function<void()> onTimer_;
     TimerId pending_ = 0;
     bool armed_ = false;
 };

@@ -1,7 +1,6 @@
 #pragma once
 #include <string>
 
-#include "app/TGPIBTelnet.h"
 #include "platform/Platform.h"
 #include "qt/QtChart.h"
 #include "qt/QtDesktop.h"
@@ -9,6 +8,7 @@
 #include "qt/QtRuntime.h"
 #include "qt/QtTelnet.h"
 #include "qt/Quillstone3.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 

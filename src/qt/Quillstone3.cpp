@@ -14,10 +14,10 @@
 
 #include <algorithm>
 
-#include "app/TGPIBTelnet.h"
 #include "qt/QtChart.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtRuntime.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 

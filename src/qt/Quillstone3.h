@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/ControlInventory.h"
 #include "qt/ControlBinder.h"
+#include "window/ControlInventory.h"
 
 class QGroupBox;
 class QGridLayout;

@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/TGPIBTelnet.h"
 #include "qt/Quillstone3.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 

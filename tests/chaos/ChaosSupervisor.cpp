@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -110,12 +111,18 @@ void showTail(const fs::path& log) {
     for (std::size_t i = from; i < lines.size(); ++i) std::printf("  | %s\n", lines[i].c_str());
 }
 
-void writeConfig(const fs::path& folder, const std::string& host) {
-    // The 23 settings lines: a short interval and time-out, every reconnect
-    // aid ticked, both commands polled in turn.
-    const std::vector<std::string> lines = {host, "0.3", "MEAS:VOLT:DC? 5,0.00001", "MEAS:VOLT:DC? 5,0.00001",
-                                            "1", "1", "10", "0", "0", "1", "1", "10", "0", "0", "1", "500",
-                                            DataFileNames().front(), "1", "5", "0", "2", "1", "0"};
+// The 23 settings lines as a person might have left them: a short interval
+// and time-out, every reconnect aid ticked, and a few settings drawn from
+// the seed (a minimum length left empty among them).
+void writeConfig(const fs::path& folder, const std::string& host, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    auto pick = [&](std::vector<std::string> options) {
+        return options[std::uniform_int_distribution<std::size_t>(0, options.size() - 1)(random)];
+    };
+    const std::vector<std::string> lines = {
+        host, pick({"0.2", "0.3", "0.5", "1"}), "MEAS:VOLT:DC? 5,0.00001", "MEAS:VOLT:DC? 5,0.00001", "1", "1", "10",
+        "0", "0", "1", "1", "10", "1", "0", "0", "500", DataFileNames().front(), "1", pick({"5", "5", "1", ""}),
+        pick({"0", "1"}), pick({"1", "2", "3"}), "1", pick({"0", "0", "1"})};
     std::ofstream out(folder / "config.txt", std::ios::binary);
     for (const auto& l : lines) out << l << "\r\n";
 }
@@ -139,7 +146,7 @@ public:
 
     int run() {
         const std::string host = startSimulator();
-        writeConfig(folder_, host);
+        writeConfig(folder_, host, options_.seed);
         std::printf("chaos: %d s from seed %u against kiss488-sim with %d %% faults, in %s\n", options_.seconds,
                     options_.seed, options_.faultPercent, folder_.c_str());
         std::fflush(stdout);

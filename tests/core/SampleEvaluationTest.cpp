@@ -1,6 +1,7 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -11,6 +12,7 @@
 #include "SumDifferential.h"
 #include "WindowHarness.h"
 #include "core/CNumbers.h"
+#include "core/ChannelRouting.h"
 #include "core/Statistics.h"
 #include "platform/MemoryChart.h"
 #include "platform/MemorySeries.h"
@@ -120,6 +122,89 @@ TEST(RunningMean, AveragesTheLatestPointsOrAllOfThem) {
 
 TEST(RunningMean, EveryMeanIsThePlainSumOfItsPointsBitForBitThroughScrollingModesAndLoads) {
     for (unsigned seed : {7u, 8u, 9u}) test::CheckWindowMeans<MemoryChart>(seed, 1500);
+}
+
+// ---- where a value goes: its channel, the held values of alternate mode,
+//      and the extremes
+
+TEST(ReplyChannel, FollowsTheRadioButtonsAndInAlternateModeThePhase) {
+    EXPECT_EQ(CommandModeOf(true, false), CommandMode::Command1);
+    EXPECT_EQ(CommandModeOf(false, true), CommandMode::Command2);
+    EXPECT_EQ(CommandModeOf(false, false), CommandMode::Alternate);
+    for (int phase : {0, 1}) {
+        EXPECT_EQ(ReplyChannel(CommandMode::Command1, phase), 1);
+        EXPECT_EQ(ReplyChannel(CommandMode::Command2, phase), 2);
+    }
+    EXPECT_EQ(ReplyChannel(CommandMode::Alternate, 1), 1);
+    EXPECT_EQ(ReplyChannel(CommandMode::Alternate, 0), 2);
+}
+
+constexpr double kNone = kNoHeldValue;
+
+struct RouteCase {
+    CommandMode mode;
+    int channel;
+    double value;
+    HeldValues<double> before;
+    std::optional<double> otherHeld;
+    HeldValues<double> after;
+};
+
+class SampleRoute : public ::testing::TestWithParam<RouteCase> {};
+
+TEST_P(SampleRoute, RepeatsTheOtherChannelsHeldValueAndHoldsItsOwnInAlternateModeOnly) {
+    const RouteCase& c = GetParam();
+    const ChannelRoute<double> route = RouteSample(c.mode, c.channel, c.value, c.before);
+    EXPECT_EQ(route.otherHeld, c.otherHeld);
+    EXPECT_EQ(route.held.channel1, c.after.channel1);
+    EXPECT_EQ(route.held.channel2, c.after.channel2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Samples, SampleRoute,
+    ::testing::Values(RouteCase{CommandMode::Command1, 1, 2.0, {kNone, 4.0}, std::nullopt, {kNone, 4.0}},
+                      RouteCase{CommandMode::Command2, 2, 3.0, {1.0, kNone}, std::nullopt, {1.0, kNone}},
+                      RouteCase{CommandMode::Alternate, 1, 2.0, {kNone, kNone}, std::nullopt, {2.0, kNone}},
+                      RouteCase{CommandMode::Alternate, 2, 3.0, {2.0, kNone}, 2.0, {2.0, 3.0}},
+                      RouteCase{CommandMode::Alternate, 1, 5.0, {2.0, 3.0}, 3.0, {5.0, 3.0}},
+                      // a value of exactly -9999 is held, but as none
+                      RouteCase{CommandMode::Alternate, 1, kNone, {2.0, kNone}, std::nullopt, {kNone, kNone}},
+                      RouteCase{CommandMode::Alternate, 2, 1.0, {kNone, 7.0}, std::nullopt, {kNone, 1.0}}));
+
+struct ExtremesCase {
+    Extremes before;
+    double value;
+    Extremes after;
+    bool newMinimum, newMaximum;
+};
+
+class ExtremesOfSamples : public ::testing::TestWithParam<ExtremesCase> {};
+
+TEST_P(ExtremesOfSamples, MoveOnlyForAValueStrictlyBeyondThem) {
+    const ExtremesCase& c = GetParam();
+    const ExtremesUpdate update = UpdateExtremes(c.before, c.value);
+    EXPECT_EQ(update.extremes.minimum, c.after.minimum);
+    EXPECT_EQ(update.extremes.maximum, c.after.maximum);
+    EXPECT_EQ(update.newMinimum, c.newMinimum);
+    EXPECT_EQ(update.newMaximum, c.newMaximum);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, ExtremesOfSamples,
+                         ::testing::Values(ExtremesCase{{}, 5.0, {5.0, 5.0}, true, true},
+                                           ExtremesCase{{1.0, 3.0}, 2.0, {1.0, 3.0}, false, false},
+                                           ExtremesCase{{1.0, 3.0}, 1.0, {1.0, 3.0}, false, false},
+                                           ExtremesCase{{1.0, 3.0}, 0.5, {0.5, 3.0}, true, false},
+                                           ExtremesCase{{1.0, 3.0}, 3.5, {1.0, 3.5}, false, true},
+                                           // beyond the start values the first sample moves one of them only
+                                           ExtremesCase{{}, 2e15, {kMinimumStart, 2e15}, false, true}));
+
+TEST(ExtremesOfASeries, AreItsSmallestAndLargestYOrTheStartValuesWhenEmpty) {
+    MemorySeries s;
+    EXPECT_EQ(ExtremesOf(s).minimum, kMinimumStart);
+    EXPECT_EQ(ExtremesOf(s).maximum, kMaximumStart);
+    for (double y : {2.0, -1.5, 4.0, 0.0}) s.AddPoint(0, y);
+    EXPECT_EQ(ExtremesOf(s).minimum, -1.5);
+    EXPECT_EQ(ExtremesOf(s).maximum, 4.0);
 }
 
 // ---- the whole evaluation through the reply handler

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <utility>
@@ -11,6 +12,7 @@
 #include "TempWorkDir.h"
 #include "core/TextFile.h"
 #include "datafile/DataLine.h"
+#include "datafile/LoadedLine.h"
 
 namespace qs {
 namespace {
@@ -184,6 +186,59 @@ void expectSameAsSscanf(const std::string& line) {
     ASSERT_TRUE(sameDouble(mine.mean, theirs.mean)) << line;
     ASSERT_TRUE(sameDouble(mine.filter, theirs.filter)) << line;
     ASSERT_TRUE(sameDouble(mine.fourth, theirs.fourth)) << line;
+}
+
+// ---- which loaded lines go where
+
+struct LoadableCase {
+    DataLineFields fields;
+    bool loaded;
+};
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+class LoadableLine : public ::testing::TestWithParam<LoadableCase> {};
+
+TEST_P(LoadableLine, HasADateAndTimeThatExistAndNumbersThatCanBePlotted) {
+    EXPECT_EQ(IsLoadableLine(GetParam().fields), GetParam().loaded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LoadableLine,
+    ::testing::Values(LoadableCase{{2024, 3, 5, 14, 7, 9, 1.0, 1.0, 1.0, 0.0}, true},
+                      LoadableCase{{1900, 1, 1, 0, 0, 0, -1e298, 0.0, 0.0, 0.0}, true},
+                      LoadableCase{{1899, 12, 31, 23, 59, 59, 1.0, 1.0, 1.0, 0.0}, false},
+                      LoadableCase{{2101, 1, 1, 0, 0, 0, 1.0, 1.0, 1.0, 0.0}, false},
+                      LoadableCase{{2023, 2, 29, 12, 0, 0, 1.0, 1.0, 1.0, 0.0}, false},
+                      LoadableCase{{2024, 2, 29, 24, 0, 0, 1.0, 1.0, 1.0, 0.0}, false},
+                      LoadableCase{{2024, 3, 5, 14, 60, 0, 1.0, 1.0, 1.0, 0.0}, false},
+                      LoadableCase{{2024, 3, 5, 14, 7, 9, 2e298, 1.0, 1.0, 0.0}, false},
+                      LoadableCase{{2024, 3, 5, 14, 7, 9, 1.0, kInfinity, 1.0, 0.0}, false},
+                      LoadableCase{{2024, 3, 5, 14, 7, 9, 1.0, 1.0, std::nan(""), 0.0}, false},
+                      // the fourth number is never plotted
+                      LoadableCase{{2024, 3, 5, 14, 7, 9, 1.0, 1.0, 1.0, kInfinity}, true}));
+
+TEST(LoadedLineChannel, IsTheSelectedCommandsOrByTurnsCommand1First) {
+    for (int phase : {0, 1}) {
+        EXPECT_EQ(LoadedLineChannel(CommandMode::Command1, phase), 1);
+        EXPECT_EQ(LoadedLineChannel(CommandMode::Command2, phase), 2);
+    }
+    EXPECT_EQ(LoadedLineChannel(CommandMode::Alternate, 0), 1);
+    EXPECT_EQ(LoadedLineChannel(CommandMode::Alternate, 1), 2);
+}
+
+TEST(LoadedLineRoute, RepeatsTheOtherChannelsWholeLineOnceItHasOne) {
+    const LoadedLine first{1.0, 1.5, 1.25}, second{2.0, 2.5, 2.25};
+    HeldValues<LoadedLine> held{};
+    ChannelRoute<LoadedLine> route = RouteLoadedLine(CommandMode::Alternate, 1, first, held);
+    EXPECT_FALSE(route.otherHeld);
+    route = RouteLoadedLine(CommandMode::Alternate, 2, second, route.held);
+    ASSERT_TRUE(route.otherHeld);
+    EXPECT_EQ(route.otherHeld->raw, 1.0);
+    EXPECT_EQ(route.otherHeld->mean, 1.5);
+    EXPECT_EQ(route.otherHeld->filter, 1.25);
+    EXPECT_EQ(route.held.channel2.filter, 2.25);
+    EXPECT_FALSE(RouteLoadedLine(CommandMode::Command1, 1, second, route.held).otherHeld);
 }
 
 TEST(DataLineScannerMatchesSscanf, OnLinesTheWriterWrites) {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "WindowHarness.h"
-#include "app/ControlInventory.h"
 #include "platform/Exception.h"
+#include "window/ControlInventory.h"
 
 namespace qs {
 namespace {

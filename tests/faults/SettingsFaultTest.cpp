@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FaultCaseTest.h"
-#include "app/Settings.h"
+#include "window/Settings.h"
 
 namespace qs::test {
 namespace {

@@ -15,11 +15,12 @@
 
 #include "FuzzInput.h"
 #include "TempWorkDir.h"
-#include "app/TGPIBTelnet.h"
-#include "core/LoggerState.h"
-#include "link/FlagScope.h"
+#include "core/ReplyText.h"
 #include "platform/Exception.h"
 #include "platform/virtual/VirtualPlatform.h"
+#include "window/FlagScope.h"
+#include "window/LoggerState.h"
+#include "window/TGPIBTelnet.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <variant>
 
 #include "TempWorkDir.h"
-#include "app/Settings.h"
-#include "app/TGPIBTelnet.h"
 #include "platform/Exception.h"
 #include "platform/virtual/VirtualPlatform.h"
+#include "window/Settings.h"
+#include "window/TGPIBTelnet.h"
 
 namespace {
 

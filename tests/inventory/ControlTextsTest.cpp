@@ -6,7 +6,7 @@
 #include <string>
 
 #include "WindowHarness.h"
-#include "app/ControlInventory.h"
+#include "window/ControlInventory.h"
 
 namespace qs {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "WindowHarness.h"
-#include "app/ControlInventory.h"
+#include "window/ControlInventory.h"
 
 namespace qs {
 

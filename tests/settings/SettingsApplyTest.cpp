@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "WindowHarness.h"
-#include "app/ControlInventory.h"
-#include "app/Settings.h"
 #include "platform/Exception.h"
+#include "window/ControlInventory.h"
+#include "window/Settings.h"
 
 namespace qs {
 namespace {

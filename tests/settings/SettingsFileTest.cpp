@@ -14,7 +14,7 @@
 #include <string>
 
 #include "TempWorkDir.h"
-#include "app/Settings.h"
+#include "window/Settings.h"
 
 namespace qs {
 namespace {

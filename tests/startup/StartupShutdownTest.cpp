@@ -6,9 +6,9 @@
 #include <string>
 
 #include "WindowHarness.h"
-#include "app/ProgramEntry.h"
-#include "app/Settings.h"
 #include "platform/Exception.h"
+#include "window/ProgramEntry.h"
+#include "window/Settings.h"
 
 namespace qs {
 namespace {

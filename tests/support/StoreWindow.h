@@ -1,10 +1,10 @@
 #pragma once
 #include "TempWorkDir.h"
-#include "app/TGPIBTelnet.h"
 #include "platform/Platform.h"
 #include "platform/virtual/VirtualDialogs.h"
 #include "platform/virtual/VirtualTelnet.h"
 #include "platform/virtual/VirtualTime.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs::test {
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "TempWorkDir.h"
-#include "app/TGPIBTelnet.h"
 #include "platform/virtual/VirtualPlatform.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs::test {
 

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "WindowFixture.h"
-#include "app/ControlInventory.h"
 #include "platform/Exception.h"
+#include "window/ControlInventory.h"
 
 namespace qs::test {
 namespace {

@@ -2,13 +2,13 @@
 // stranded bytes over through the same door.
 #include <string>
 
-#include "app/TGPIBTelnet.h"
 #include "core/CNumbers.h"
-#include "core/DeferredError.h"
 #include "core/ReplyText.h"
 #include "core/Statistics.h"
 #include "link/ResultsLog.h"
 #include "platform/Conversions.h"
+#include "window/DeferredError.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 namespace {

@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/TGPIBTelnet.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 

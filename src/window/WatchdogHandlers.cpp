@@ -1,10 +1,10 @@
 // The watchdog: a poll overdue for a whole time-out, or a link that was lost,
 // is dealt with by replaying stranded data or by reconnecting.
-#include "app/TGPIBTelnet.h"
-#include "link/FlagScope.h"
 #include "link/LinkMessages.h"
 #include "link/StrandedData.h"
 #include "platform/Conversions.h"
+#include "window/FlagScope.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 
@@ -33,17 +33,15 @@ void TGPIBTelnet::WatchdogTimerTimer() {
 
 void TGPIBTelnet::watchdogReconnect(const std::string& reason) {
     LinkStatus.setCaption(ReconnectingStatus(reason));
+    // Stop and Start as the buttons run them, but unattended: their failures
+    // go to the status line, since nobody may be there to close a box.
     runRecovery([this] {
-        {
-            FlagScope unattended(State.unattendedClick);
-            ResetButton.Click();
-        }
+        stopLink(true);
         platform.loop.sleepAndPump(1000);
         platform.loop.sleepAndPump(500);
         platform.loop.sleep(500);
         FlagScope restarting(State.Restarting);
-        FlagScope unattended(State.unattendedClick);
-        StartButton.Click();
+        startLink(true);
     });
 }
 

@@ -1,15 +1,19 @@
 #pragma once
 #include <cstdint>
 
+#include "core/ChannelRouting.h"
+#include "core/Statistics.h"
+
 namespace qs {
 
-// Sentinel of HeldValue1/HeldValue2 (and of the loader's held triples): no value yet.
-inline constexpr double kNoHeldValue = -9999.0;
-inline constexpr double kMinimumStart = 999999999999999.0;
-inline constexpr double kMaximumStart = -999999999999999.0;
 inline constexpr int kReceiveBufferSize = 100000;
-// A complete reply holds at most this many bytes (working buffers of 10000).
-inline constexpr int kMaxReplyLength = 9999;
+
+// Who asked the link to close, which decides what its disconnect event means.
+enum class StopRequest {
+    None,        // nobody: the adapter or the network closed it, a loss
+    ByPerson,    // a person's Stop: the logger stays stopped
+    ByRecovery,  // a recovery's own Stop, which reopens the link itself
+};
 
 // The window's private values beside its controls: poll handshake and link
 // flags, statistics, filter and hold values of the two channels, and the
@@ -52,12 +56,8 @@ struct LoggerState {
     // watchdog (AutoReconnect ticked); cleared when the link is up again or a
     // person presses Stop.
     int reconnectPending = 0;
-    // Who asked the current link to close: 0 nobody (its disconnect event is
-    // a loss), 1 a person's Stop, 2 a recovery's Stop.
-    int stopRequested = 0;
-    // Set by a recovery just before it presses Start or Stop, and taken by
-    // that handler: its failures then go to the status line, not a modal box.
-    int unattendedClick = 0;
+    // Who asked the current link to close.
+    StopRequest stopRequested = StopRequest::None;
 
     // Statistics reset: count, extremes, filters and latest values start over.
     // Difference, the held values and ReplyPhase keep theirs.

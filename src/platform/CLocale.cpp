@@ -1,4 +1,4 @@
-#include "core/CLocale.h"
+#include "platform/CLocale.h"
 
 namespace qs {
 

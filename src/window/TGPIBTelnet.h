@@ -5,23 +5,21 @@
 #include <string>
 #include <string_view>
 
-#include "core/LoggerState.h"
+#include "core/ChannelRouting.h"
 #include "core/SampleTime.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
 #include "platform/Timer.h"
+#include "window/LoggerState.h"
 
 namespace qs {
 
-// Seconds to whole milliseconds, truncated toward zero, saturating at the
-// limits of an int.
-int SecondsToMs(double seconds);
-
 // The logger's window: it owns the controls, the Logger state, the six series
 // (through the chart), the four timers and the Telnet component, and every
-// event handler is one of its methods. The handlers live in the folder of
-// their subsystem (reply assembly in core/, the link in link/, ...); this
-// header is the one place that lists them all.
+// event handler is one of its methods. The handlers live beside it, one file
+// per subsystem (window/ReplyHandlers.cpp, window/LinkHandlers.cpp, ...), and
+// leave what they decide to the pure rules of that subsystem's folder
+// (core/, link/, datafile/, chart/); this header lists them all.
 //
 // Threading: everything runs on the window's event loop. The platform back
 // end delivers timer ticks, link events and user input one at a time, so a
@@ -34,40 +32,40 @@ public:
     TGPIBTelnet(const TGPIBTelnet&) = delete;
     TGPIBTelnet& operator=(const TGPIBTelnet&) = delete;
 
-    // ---- start-up and shutdown (app/StartupShutdown.cpp)
+    // ---- start-up and shutdown (StartupShutdown.cpp)
     void FormCreate();
     // Leaves canClose untouched: closing is never refused.
     void FormCloseQuery(bool& canClose);
 
-    // ---- reply assembly (core/ReplyAssembly.cpp)
+    // ---- reply assembly (ReplyHandlers.cpp)
     // One received chunk; the watchdog's replay passes an empty chunk.
     void OnDataAvailable(const std::uint8_t* chunk, std::size_t size);
-    // ---- sample evaluation (core/SampleEvaluation.cpp)
+    // ---- sample evaluation (SampleHandlers.cpp)
     void EvaluateSample(std::string_view cleanText, const SampleTime& time);
 
-    // ---- connection lifecycle (link/ConnectionLifecycle.cpp)
+    // ---- connection lifecycle (LinkHandlers.cpp)
     void StartButtonClick();
     void ResetButtonClick();
     void TelnetConnected();
     void TelnetDisconnected();
     void SendFailureRecovery();
-    // ---- poll scheduler (link/PollScheduler.cpp)
+    // ---- poll scheduler (PollHandlers.cpp)
     void Timer1Timer();
     void Timer2Timer();
     void Timer3Timer();
     void SendCommand(const std::string& commandBytes);
     void IntervalBoxExit();
     void TimeOutBoxExit();
-    // ---- watchdog (link/Watchdog.cpp)
+    // ---- watchdog (WatchdogHandlers.cpp)
     void WatchdogTimerTimer();
 
-    // ---- data file review (datafile/DataFileReview.cpp)
+    // ---- data file review (DataFileHandlers.cpp)
     void LoadButtonClick();
     void DeleteButtonClick();
     void TextFileBoxExit();
     void ResetDataDisplay();
 
-    // ---- chart display options (chart/DisplayOptions.cpp, chart/Printing.cpp)
+    // ---- chart display options (DisplayHandlers.cpp, PrintHandlers.cpp)
     void DisplayDataBoxClick();
     void DisplayMeanBoxClick();
     void FilterCheckboxClick();
@@ -81,7 +79,7 @@ public:
     void PrintButtonClick();
     void SamplesPerPrintedPageExit();
 
-    // ---- window (app/WindowHandlers.cpp, app/SettingsApply.cpp)
+    // ---- window (WindowHandlers.cpp, SettingsApply.cpp)
     void HintBoxClick();
     void OpenFolderButtonClick();
     void LoadSettings();
@@ -207,16 +205,18 @@ public:
 
 private:
     void wireEvents();
+    // The OnTimer hook of the timer of that name; nullptr when there is none.
+    std::function<void()>* timerHook(std::string_view name);
     // Current UTC time, in whole seconds, as calendar fields.
     SampleTime now() const;
     // trunc(StrToFloat(IntervalBox) * 1000): the countdown's full interval.
     int intervalMs() const;
-    // Channel of the reply being evaluated: 1 or 2.
-    int sampleChannel() const;
+    // The commands the radio buttons select.
+    CommandMode commandMode() const;
     // Records the outcome of a data-file write in DataFileStatus.
     void noteDataFileWrite(bool written, const std::string& fileName);
 
-    // ---- link helpers (link/ConnectionLifecycle.cpp, link/Watchdog.cpp)
+    // ---- link helpers (LinkHandlers.cpp, WatchdogHandlers.cpp)
     // Start and Stop; unattended: run by a recovery nobody started, so that
     // their failures go to LinkStatus instead of a modal box.
     void startLink(bool unattended);

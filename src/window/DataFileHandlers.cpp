@@ -4,16 +4,16 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 
-#include "app/TGPIBTelnet.h"
 #include "core/Statistics.h"
 #include "datafile/DataLine.h"
+#include "datafile/LoadedLine.h"
 #include "platform/Conversions.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 namespace {
@@ -27,29 +27,6 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// Raw, mean and filter of one line, held in alternate mode to be repeated at
-// the other command's next line.
-struct Triple {
-    double raw = kNoHeldValue, mean = kNoHeldValue, filter = kNoHeldValue;
-};
-
-// The date and time range a data line may carry. A line outside it, or one
-// naming a day that does not exist (30 February), is skipped: one damaged
-// line must not cut the review of a whole file short.
-bool isLoadableTime(const DataLineFields& f) {
-    if (f.year < 1900 || f.year > 2100 || f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31) return false;
-    if (f.hour < 0 || f.hour > 23 || f.minute < 0 || f.minute > 59 || f.second < 0 || f.second > 59) return false;
-    return IsValidDate(f.year, f.month, f.day);
-}
-
-// A line whose numbers cannot be plotted and counted is skipped like a line
-// out of range: an infinity or NaN in any column (as an overflowing number
-// or spelled "INF", "-NAN"), or a raw value that no live sample may have,
-// since the loaded raw values take part in the next running means.
-bool isLoadableValue(const DataLineFields& f) {
-    return IsSampleValue(f.raw) && std::isfinite(f.mean) && std::isfinite(f.filter);
-}
-
 // A data file the user marked read-only is kept, as deleting a read-only
 // file has always failed: its own write permission decides, not the
 // folder's, which is all that unlink asks. No write bit at all counts too,
@@ -58,10 +35,11 @@ bool isReadOnlyFile(const struct stat& info, const std::string& name) {
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(name.c_str(), W_OK) != 0;
 }
 
-void addTriple(ISeries& raw, ISeries& mean, ISeries& filter, double x, const Triple& t) {
-    raw.AddPoint(x, t.raw);
-    mean.AddPoint(x, t.mean);
-    filter.AddPoint(x, t.filter);
+// The three points of a loaded line on its channel's raw, mean and filter series.
+void addLine(ISeries& raw, ISeries& mean, ISeries& filter, double x, const LoadedLine& line) {
+    raw.AddPoint(x, line.raw);
+    mean.AddPoint(x, line.mean);
+    filter.AddPoint(x, line.filter);
 }
 
 }  // namespace
@@ -82,9 +60,12 @@ void TGPIBTelnet::LoadButtonClick() {
     State.SampleCount = 0;
     State.ReplyPhase = 0;
 
-    const bool command1 = RadioButton1.checked();
-    const bool command2 = !command1 && RadioButton2.checked();
-    Triple held1, held2;
+    const CommandMode mode = commandMode();
+    const auto addTo = [this](int channel, double x, const LoadedLine& loaded) {
+        if (channel == 1) addLine(Series1, Series2, Series3, x, loaded);
+        else addLine(Series4, Series6, Series5, x, loaded);
+    };
+    HeldValues<LoadedLine> held{};
     // The scan fields live for the whole load: a line that does not supply a
     // field repeats the previous line's. They start at zero, so unreadable
     // lines before the first readable one fail the date check.
@@ -93,22 +74,14 @@ void TGPIBTelnet::LoadButtonClick() {
     DateTimeEncoder encode;
     while (const char* line = lines.next()) {
         ScanDataLine(line, f);
-        if (!isLoadableTime(f) || !isLoadableValue(f)) continue;
+        if (!IsLoadableLine(f)) continue;
         const double x = encode(f.year, f.month, f.day, f.hour, f.minute, f.second);
-        const Triple own{f.raw, f.mean, f.filter};
-        if (command1) {
-            addTriple(Series1, Series2, Series3, x, own);
-        } else if (command2) {
-            addTriple(Series4, Series6, Series5, x, own);
-        } else if (State.ReplyPhase == 0) {
-            addTriple(Series1, Series2, Series3, x, own);
-            if (held2.raw != kNoHeldValue) addTriple(Series4, Series6, Series5, x, held2);
-            held1 = own;
-        } else {
-            addTriple(Series4, Series6, Series5, x, own);
-            if (held1.raw != kNoHeldValue) addTriple(Series1, Series2, Series3, x, held1);
-            held2 = own;
-        }
+        const LoadedLine own{f.raw, f.mean, f.filter};
+        const int channel = LoadedLineChannel(mode, State.ReplyPhase);
+        const ChannelRoute<LoadedLine> route = RouteLoadedLine(mode, channel, own, held);
+        addTo(channel, x, own);
+        if (route.otherHeld) addTo(channel == 1 ? 2 : 1, x, *route.otherHeld);
+        held = route.held;
         State.ReplyPhase = State.ReplyPhase == 0 ? 1 : 0;
         State.SampleCount += 1;
     }
@@ -117,22 +90,14 @@ void TGPIBTelnet::LoadButtonClick() {
     file.reset();
     CountBox.setCaption(IntToStr(State.SampleCount));
     State.RestartFilters();
-    if (Series1.Count() > 0) {
-        State.Maximum = Series1.MaxY();
-        State.Minimum = Series1.MinY();
-        MaxBox.setCaption(FloatToStr(State.Maximum));
-        MinBox.setCaption(FloatToStr(State.Minimum));
-        DiffBox.setCaption(FloatToStr(State.Maximum - State.Minimum));
-    } else {
-        // No command-1 point to take the extremes from: the statistics start
-        // over as in a fresh window, so that the next sample becomes minimum
-        // and maximum, instead of a made-up 0 that no sample ever had.
-        State.Minimum = kMinimumStart;
-        State.Maximum = kMaximumStart;
-        MaxBox.setCaption("0");
-        MinBox.setCaption("0");
-        DiffBox.setCaption("0");
-    }
+    const Extremes extremes = ExtremesOf(Series1);
+    State.Minimum = extremes.minimum;
+    State.Maximum = extremes.maximum;
+    // Without a command-1 point the captions show 0, as in a fresh window.
+    const bool none = Series1.Count() == 0;
+    MaxBox.setCaption(none ? "0" : FloatToStr(State.Maximum));
+    MinBox.setCaption(none ? "0" : FloatToStr(State.Minimum));
+    DiffBox.setCaption(none ? "0" : FloatToStr(State.Maximum - State.Minimum));
     State.ReplyPhase = 0;
     Chart1.Redraw();
 }

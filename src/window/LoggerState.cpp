@@ -1,4 +1,4 @@
-#include "core/LoggerState.h"
+#include "window/LoggerState.h"
 
 namespace qs {
 

@@ -1,8 +1,8 @@
 // Display options of the chart: which series are shown and drawn bold, the
 // scrolling window, and the mean and filter windows typed by the user.
-#include "app/TGPIBTelnet.h"
 #include "chart/SeriesStyle.h"
 #include "platform/Conversions.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "window/Settings.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

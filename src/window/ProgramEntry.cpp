@@ -1,9 +1,9 @@
-#include "app/ProgramEntry.h"
+#include "window/ProgramEntry.h"
 
 #include <exception>
 
-#include "app/TGPIBTelnet.h"
 #include "platform/Exception.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 

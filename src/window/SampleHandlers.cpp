@@ -2,13 +2,14 @@
 // statistics, captions and data-file line.
 #include <string>
 
-#include "app/TGPIBTelnet.h"
 #include "core/CNumbers.h"
-#include "core/DeferredError.h"
+#include "core/ChannelRouting.h"
 #include "core/Statistics.h"
 #include "core/TextFile.h"
 #include "datafile/DataLine.h"
 #include "platform/Conversions.h"
+#include "window/DeferredError.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 
@@ -19,23 +20,14 @@ void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& t
     LastBox.setCaption(FloatToStr(value));
 
     const double x = EncodeDateTime(time);
-    const int channel = sampleChannel();
-    const bool alternate = !RadioButton1.checked() && !RadioButton2.checked();
-    if (channel == 1) {
-        State.LastValue1 = value;
-        Series1.AddPoint(x, value);
-        if (alternate) {
-            if (State.HeldValue2 != kNoHeldValue) Series4.AddPoint(x, State.HeldValue2);
-            State.HeldValue1 = value;
-        }
-    } else {
-        State.LastValue2 = value;
-        Series4.AddPoint(x, value);
-        if (alternate) {
-            if (State.HeldValue1 != kNoHeldValue) Series1.AddPoint(x, State.HeldValue1);
-            State.HeldValue2 = value;
-        }
-    }
+    const CommandMode mode = commandMode();
+    const int channel = ReplyChannel(mode, State.ReplyPhase);
+    const ChannelRoute<double> route = RouteSample(mode, channel, value, {State.HeldValue1, State.HeldValue2});
+    (channel == 1 ? State.LastValue1 : State.LastValue2) = value;
+    (channel == 1 ? Series1 : Series4).AddPoint(x, value);
+    if (route.otherHeld) (channel == 1 ? Series4 : Series1).AddPoint(x, *route.otherHeld);
+    State.HeldValue1 = route.held.channel1;
+    State.HeldValue2 = route.held.channel2;
 
     // Per-sample scrolling: at most one point per series, after the new raw
     // point and before the new mean and filter points.
@@ -46,14 +38,11 @@ void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& t
     Chart1.Redraw();
     CountBox.setCaption(IntToStr(State.SampleCount));
 
-    if (value < State.Minimum) {
-        State.Minimum = value;
-        MinBox.setCaption(FloatToStr(State.Minimum));
-    }
-    if (value > State.Maximum) {
-        State.Maximum = value;
-        MaxBox.setCaption(FloatToStr(State.Maximum));
-    }
+    const ExtremesUpdate extremes = UpdateExtremes({State.Minimum, State.Maximum}, value);
+    State.Minimum = extremes.extremes.minimum;
+    State.Maximum = extremes.extremes.maximum;
+    if (extremes.newMinimum) MinBox.setCaption(FloatToStr(State.Minimum));
+    if (extremes.newMaximum) MaxBox.setCaption(FloatToStr(State.Maximum));
     State.Difference = State.Maximum - State.Minimum;
     DiffBox.setCaption(FloatToStr(State.Difference));
 

@@ -1,6 +1,6 @@
 // Printing the chart, a set number of samples per landscape page.
-#include "app/TGPIBTelnet.h"
 #include "platform/Conversions.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 

@@ -1,7 +1,8 @@
 // The two ends of the window's life: creation and the close query.
-#include "app/TGPIBTelnet.h"
+#include "link/PollArithmetic.h"
 #include "platform/Conversions.h"
 #include "platform/Exception.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 namespace {

@@ -2,10 +2,11 @@
 // start-up and come out of them at close.
 #include <variant>
 
-#include "app/ControlInventory.h"
-#include "app/Settings.h"
-#include "app/TGPIBTelnet.h"
+#include "link/PollArithmetic.h"
 #include "platform/Conversions.h"
+#include "window/ControlInventory.h"
+#include "window/Settings.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 

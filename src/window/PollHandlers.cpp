@@ -4,13 +4,13 @@
 #include <exception>
 #include <optional>
 
-#include "app/TGPIBTelnet.h"
 #include "link/CommandBytes.h"
 #include "link/LinkMessages.h"
 #include "link/PollArithmetic.h"
 #include "link/ResultsLog.h"
 #include "platform/Conversions.h"
 #include "platform/Exception.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 namespace {

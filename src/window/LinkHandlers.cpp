@@ -3,11 +3,12 @@
 #include <exception>
 #include <utility>
 
-#include "app/TGPIBTelnet.h"
-#include "link/FlagScope.h"
 #include "link/LinkMessages.h"
+#include "link/PollArithmetic.h"
 #include "link/ResultsLog.h"
 #include "platform/Conversions.h"
+#include "window/FlagScope.h"
+#include "window/TGPIBTelnet.h"
 
 namespace qs {
 namespace {
@@ -17,17 +18,12 @@ namespace {
 constexpr int kLinkAttempts = 30;
 constexpr int kAttemptWaitMs = 500;
 
-// Values of LoggerState::stopRequested.
-constexpr int kStopByPerson = 1;
-constexpr int kStopByRecovery = 2;
-
 }  // namespace
 
-// A recovery presses the buttons with unattendedClick set; a click that finds
-// it clear came from a person, even one made inside a recovery's waits.
-void TGPIBTelnet::StartButtonClick() { startLink(std::exchange(State.unattendedClick, 0) != 0); }
+// The buttons are a person's: a recovery runs startLink and stopLink itself.
+void TGPIBTelnet::StartButtonClick() { startLink(false); }
 
-void TGPIBTelnet::ResetButtonClick() { stopLink(std::exchange(State.unattendedClick, 0) != 0); }
+void TGPIBTelnet::ResetButtonClick() { stopLink(false); }
 
 void TGPIBTelnet::startLink(bool unattended) {
     if (!unattended) {
@@ -76,12 +72,12 @@ void TGPIBTelnet::startLink(bool unattended) {
 void TGPIBTelnet::abandonAttempt(bool unattended) {
     // A Start that gives up leaves no attempt running: one that got through
     // later would take the window online after it said it could not.
-    State.stopRequested = unattended ? kStopByRecovery : kStopByPerson;
+    State.stopRequested = unattended ? StopRequest::ByRecovery : StopRequest::ByPerson;
     try {
         Telnet.Disconnect(false);
     } catch (...) {
     }
-    if (State.Connected == 0) State.stopRequested = 0;
+    if (State.Connected == 0) State.stopRequested = StopRequest::None;
 }
 
 void TGPIBTelnet::stopLink(bool unattended) {
@@ -90,7 +86,7 @@ void TGPIBTelnet::stopLink(bool unattended) {
     if (!unattended) State.reconnectPending = 0;
 
     for (int attempt = 0; attempt < kLinkAttempts && State.Connected != 0; ++attempt) {
-        State.stopRequested = unattended ? kStopByRecovery : kStopByPerson;
+        State.stopRequested = unattended ? StopRequest::ByRecovery : StopRequest::ByPerson;
         try {
             Telnet.Disconnect(true);
             platform.loop.sleepAndPump(kAttemptWaitMs);
@@ -121,7 +117,7 @@ void TGPIBTelnet::TelnetConnected() {
     State.Connected = 1;
     State.ReplyPhase = 0;
 
-    State.stopRequested = 0;
+    State.stopRequested = StopRequest::None;
     State.reconnectPending = 0;
     // A new link gets a whole time-out for its greeting: a watchdog period
     // left running from the old link (armed by a tick pumped inside Stop's
@@ -141,10 +137,10 @@ void TGPIBTelnet::TelnetDisconnected() {
     State.AwaitingReply = 0;
     CountDown.setCaption("Offline");
 
-    const int requestedBy = std::exchange(State.stopRequested, 0);
-    if (requestedBy == kStopByPerson) {
+    const StopRequest requestedBy = std::exchange(State.stopRequested, StopRequest::None);
+    if (requestedBy == StopRequest::ByPerson) {
         LinkStatus.setCaption(StoppedStatus());
-    } else if (requestedBy == 0) {
+    } else if (requestedBy == StopRequest::None) {
         // The adapter or the network closed the link. The countdown stands
         // still while offline, so it can never arm the watchdog: arm it here,
         // one time-out from now, when the user asked for reconnects.

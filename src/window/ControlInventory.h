@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -83,13 +85,19 @@ enum class EventKind {
 
 // One row of the window's event table: which event of which source runs
 // which handler. Form and Telnet events name the sources "GPIBTelnet" and
-// "Telnet"; timers and controls go by their own names.
+// "Telnet"; timers and controls go by their own names. The window wires its
+// controls, timers and Telnet component by walking this table, so a handler
+// runs exactly where a row says. The form's two events are raised by whoever
+// creates and closes the window (the program's entry, the view), which call
+// FormCreate and FormCloseQuery by name.
 struct EventWiring {
     std::string_view source;
     EventKind event;
     std::string_view handler;    // the handler's name, e.g. "ScrollBoxExit"
     void (TGPIBTelnet::*run)();  // the handler; nullptr for those taking arguments
                                  // (FormCloseQuery, OnDataAvailable)
+    // The handler of a DataAvailable row, which takes the chunk; nullptr elsewhere.
+    void (TGPIBTelnet::*receive)(const std::uint8_t* chunk, std::size_t size) = nullptr;
 };
 
 // The hint of the chart Chart1.

@@ -1,0 +1,35 @@
+#pragma once
+#include "core/ChannelRouting.h"
+#include "datafile/DataLine.h"
+
+namespace qs {
+
+// The raw value, mean and filter output of one loaded line: the y of the
+// three points it adds to its channel's series.
+struct LoadedLine {
+    double raw = kNoHeldValue, mean = kNoHeldValue, filter = kNoHeldValue;
+};
+
+// Whether a scanned line is loaded: its date lies in 1900-2100 and exists
+// (no 30 February), its time is a time of day, and its numbers can be
+// plotted and counted: finite, and the raw value one that a live sample
+// could have, since the loaded raw values take part in the next running
+// means. One damaged line is skipped; it never cuts a load short.
+bool IsLoadableLine(const DataLineFields& f);
+
+// The channel of a loaded line: the selected command's, and in alternate
+// mode the two by turns, the first loaded line (phase 0) command 1's.
+inline int LoadedLineChannel(CommandMode mode, int phase) {
+    if (mode == CommandMode::Command1) return 1;
+    if (mode == CommandMode::Command2) return 2;
+    return phase == 0 ? 1 : 2;
+}
+
+// A loaded line's triple, held while its raw value is not kNoHeldValue.
+// Both are inline: a load runs them for every one of millions of lines.
+inline ChannelRoute<LoadedLine> RouteLoadedLine(CommandMode mode, int channel, const LoadedLine& line,
+                                                const HeldValues<LoadedLine>& held) {
+    return RouteToChannel(mode, channel, line, held, [](const LoadedLine& l) { return l.raw != kNoHeldValue; });
+}
+
+}  // namespace qs
