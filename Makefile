@@ -7,7 +7,7 @@ WERROR    ?= $(if $(CI),ON,OFF)
 DEB_PACKAGES := cmake make g++ pkg-config \
 	qt6-base-dev qt6-qpa-plugins libqcustomplot-dev libtelnet-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	locales xvfb xauth \
+	locales xvfb xauth poppler-utils \
 	clang libclang-rt-14-dev \
 	dpkg-dev file desktop-file-utils man-db help2man
 

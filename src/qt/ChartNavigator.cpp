@@ -1,5 +1,6 @@
 #include "qt/ChartNavigator.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
 
@@ -14,11 +15,13 @@ namespace {
 constexpr int kDragThreshold = 4;
 }  // namespace
 
-ChartNavigator::ChartNavigator(QCustomPlot* plot, std::function<void()> onUserView, std::function<void()> onAutoView)
+ChartNavigator::ChartNavigator(QCustomPlot* plot, std::function<void()> onUserView, std::function<void()> onAutoView,
+                               std::function<void(QPoint)> onMenu)
     : QObject(plot),
       plot_(plot),
       onUserView_(std::move(onUserView)),
       onAutoView_(std::move(onAutoView)),
+      onMenu_(std::move(onMenu)),
       band_(new QRubberBand(QRubberBand::Rectangle, plot)) {
     plot_->installEventFilter(this);
 }
@@ -43,13 +46,18 @@ bool ChartNavigator::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease: {
             auto* e = static_cast<QMouseEvent*>(event);
             if (zooming_ && e->button() == Qt::LeftButton) endZoom(e->position().toPoint());
-            else if (panning_ && e->button() == Qt::RightButton) panning_ = false;
+            else if (panning_ && e->button() == Qt::RightButton) endPan(e->position().toPoint(), e->globalPosition().toPoint());
             else return false;
             return true;
         }
-        case QEvent::ContextMenu:
-            // The right button belongs to panning.
+        case QEvent::ContextMenu: {
+            // The right button's click is told apart from its drag on release;
+            // only the keyboard's menu key opens the menu from here.
+            auto* e = static_cast<QContextMenuEvent*>(event);
+            if (e->reason() == QContextMenuEvent::Keyboard && onMenu_)
+                onMenu_(plot_->mapToGlobal(plot_->rect().center()));
             return true;
+        }
         default:
             return false;
     }
@@ -81,6 +89,7 @@ void ChartNavigator::endZoom(QPoint at) {
 
 void ChartNavigator::beginPan(QPoint at) {
     panning_ = true;
+    panMoved_ = false;
     origin_ = at;
     panKeys_ = plot_->xAxis->range();
     panLeft_ = plot_->yAxis->range();
@@ -88,6 +97,10 @@ void ChartNavigator::beginPan(QPoint at) {
 }
 
 void ChartNavigator::pan(QPoint at) {
+    // A hand that shakes a little while clicking does not pan.
+    const QPoint d = at - origin_;
+    if (!panMoved_ && std::abs(d.x()) < kDragThreshold && std::abs(d.y()) < kDragThreshold) return;
+    panMoved_ = true;
     // Shift each range by the distance the mouse moved, in that axis' units,
     // measured against the ranges at the press so that rounding never adds up.
     auto shifted = [](QCPAxis* axis, const QCPRange& start, double fromPixel, double toPixel) {
@@ -99,6 +112,12 @@ void ChartNavigator::pan(QPoint at) {
     shifted(plot_->yAxis, panLeft_, origin_.y(), at.y());
     shifted(plot_->yAxis2, panRight_, origin_.y(), at.y());
     onUserView_();
+}
+
+void ChartNavigator::endPan(QPoint at, QPoint globalAt) {
+    pan(at);
+    panning_ = false;
+    if (!panMoved_ && onMenu_) onMenu_(globalAt);
 }
 
 }  // namespace qs

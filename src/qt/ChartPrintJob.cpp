@@ -4,10 +4,17 @@
 
 #include <string>
 
+#include "qt/ChartExport.h"
+
 namespace qs {
 
+namespace {
+// Room left around the chart on every side of the page.
+constexpr double kPageMarginMm = 12.0;
+}  // namespace
+
 ChartPrintJob::ChartPrintJob(QCustomPlot& plot, QString pdfFile)
-    : plot_(plot), pdfFile_(std::move(pdfFile)), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    : plot_(plot), pdfFile_(std::move(pdfFile)), printer_(std::make_unique<QPrinter>(QPrinter::ScreenResolution)) {
     printer_->setDocName(QStringLiteral("Quillstone chart"));
     printer_->setColorMode(QPrinter::Color);
     if (toPdf()) {
@@ -15,6 +22,8 @@ ChartPrintJob::ChartPrintJob(QCustomPlot& plot, QString pdfFile)
         printer_->setOutputFileName(pdfFile_);
     }
     printer_->setPageOrientation(QPageLayout::Landscape);
+    printer_->setPageMargins(QMarginsF(kPageMarginMm, kPageMarginMm, kPageMarginMm, kPageMarginMm),
+                             QPageLayout::Millimeter);
 }
 
 ChartPrintJob::~ChartPrintJob() { finish(); }
@@ -29,18 +38,17 @@ void ChartPrintJob::addPage() {
         }
         painter_.setMode(QCPPainter::pmVectorized);
         painter_.setMode(QCPPainter::pmNoCaching);
-        // Pens widen with the page scale, so a bold line stays bold on paper.
+        // A hairline pen becomes a pen of one layout pixel, so every line
+        // keeps its width relative to the chart on paper.
         painter_.setMode(QCPPainter::pmNonCosmetic);
     } else if (!printer_->newPage()) {
         error_ = "The printer did not accept page " + std::to_string(pages_ + 1) + ".";
         return;
     }
-    const QRectF page = printer_->pageRect(QPrinter::DevicePixel);
-    const int height = qMax(1, qRound(kLayoutWidth * page.height() / page.width()));
-    const double scale = page.width() / kLayoutWidth;
+    // The painter's origin is the printable area's corner.
+    const QRect area = printer_->pageLayout().paintRectPixels(printer_->resolution());
     painter_.save();
-    painter_.scale(scale, scale);
-    plot_.toPainter(&painter_, kLayoutWidth, height);
+    plot_.toPainter(&painter_, area.width(), area.height());
     painter_.restore();
     ++pages_;
 }
@@ -50,7 +58,7 @@ void ChartPrintJob::finish() {
 }
 
 QString ChartPrintJob::pdfFileName(const QDateTime& utc, const std::function<bool(const QString&)>& exists) {
-    const QString stem = QStringLiteral("Chart-") + utc.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stem = ChartFileStem(utc);
     QString name = stem + QStringLiteral(".pdf");
     for (int n = 2; exists(name); ++n) name = stem + QLatin1Char('-') + QString::number(n) + QStringLiteral(".pdf");
     return name;

@@ -15,6 +15,12 @@ namespace qs {
 // on a machine without one to a PDF file, so that printing never silently
 // does nothing. The printer is opened with the first page, so a job that
 // prints no page never touches it.
+//
+// Each page holds the whole chart, laid out for the page's printable area as
+// for a window of that size: the printer counts its pixels at the screen's
+// resolution, where the layout measures its fonts, so every text keeps the
+// point size of its font on paper and axes, labels and titles fit the page.
+// Lines and text stay vectors whatever that resolution.
 class ChartPrintJob {
 public:
     // pdfFile empty: the default printer; else the PDF file to write.
@@ -23,12 +29,8 @@ public:
     ChartPrintJob(const ChartPrintJob&) = delete;
     ChartPrintJob& operator=(const ChartPrintJob&) = delete;
 
-    // The chart is laid out at this width, as on a screen, and each page
-    // scales it up: fonts and pens keep their proportions whatever the
-    // printer's resolution.
-    static constexpr int kLayoutWidth = 1200;
-
-    // Adds a page showing the chart as it now stands. When the printer or the
+    // Adds a page showing the whole chart as it now stands, laid out anew for
+    // the page's printable area. When the printer or the
     // file cannot be opened the job fails: this and later pages are not
     // printed and error() says why.
     void addPage();

@@ -1,29 +1,54 @@
 #pragma once
+#include <QFont>
+#include <QPointer>
+
 #include <qcustomplot.h>
 
 namespace qs {
 
 // Date-time ticks for keys in days since 30 December 1899 (the logic's x),
-// labelled "yyyy-MM-dd-hh:mm:ss" in UTC.
+// labelled "yyyy-MM-dd-hh:mm:ss" in UTC, as many as the labels have room for.
 //
 // The keys stay in days so that a series hands back exactly the x it was
-// given; the ticker converts the visible range to seconds since the Unix
-// epoch, lets QCustomPlot pick whole seconds, minutes, hours or days there,
-// and converts the ticks back.
-class DaysDateTimeTicker : public QCPAxisTickerDateTime {
+// given. Ticks fall on round UTC times (1, 2, 5, 10, 15, 30 seconds or
+// minutes; 1, 2, 3, 6, 12 hours; 1, 2, 7, 14 days...): the smallest such
+// step whose labels stand apart on the axis as it is laid out. A tick whose
+// label would stick out of the plot keeps its grid line and loses its label:
+// no label is ever drawn cut or over another.
+//
+// The ticker reads the axis' place and font when the plot lays itself out;
+// the plot asks placedFor() afterwards and lays out once more when the axis
+// ended up wider or narrower than the ticks were chosen for.
+class DaysDateTimeTicker : public QCPAxisTicker {
 public:
-    DaysDateTimeTicker();
+    explicit DaysDateTimeTicker(QCPAxis* axis);
 
     void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision,
                   QVector<double>& ticks, QVector<double>* subTicks, QVector<QString>* tickLabels) override;
 
+    // Whether the last ticks were chosen for the axis' present place and font.
+    bool placedFor() const { return used_ == currentPlace(); }
+
     // Seconds since 1970-01-01 00:00 UTC for a key in days since 1899-12-30, and back.
     static double daysToUnixSeconds(double days);
     static double unixSecondsToDays(double seconds);
+    // The smallest round step, in seconds, whose ticks stand at least spacing
+    // pixels apart on an axis of pixels showing spanSeconds.
+    static double roundStepSeconds(double spanSeconds, double pixels, double spacing);
 
-protected:
-    // tick: seconds since the Unix epoch (generate works in seconds).
-    QString getTickLabel(double tick, const QLocale& locale, QChar formatChar, int precision) override;
+private:
+    // Where the axis and its labels may go, in the plot's pixels.
+    struct Place {
+        int axisLeft = 0, axisWidth = 0;  // the axis rect
+        int left = 0, right = 0;          // the plot's viewport: labels stay within it
+        QFont font;
+        bool operator==(const Place&) const = default;
+    };
+    Place currentPlace() const;
+
+    // members
+    QPointer<QCPAxis> axis_;
+    Place used_;
 };
 
 }  // namespace qs

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPrinterInfo>
 
 #include <algorithm>
@@ -25,8 +26,16 @@ constexpr int kReplotDelayMs = 25;
 constexpr double kReplotPauseFactor = 12.0;
 // ...but never so long that the chart looks stuck.
 constexpr int kMaxReplotDelayMs = 1000;
-// Width the bottom axis gives each date-time label.
-constexpr int kPixelsPerDateTick = 190;
+// Point sizes of the texts on a printed page: legible on paper, small
+// enough that the chart keeps most of the page.
+constexpr double kPrintedTickLabelPoints = 9.0;
+constexpr double kPrintedAxisTitlePoints = 10.0;
+constexpr double kPrintedLegendPoints = 8.0;
+// The legend's text, against the axes' labels on screen.
+constexpr double kLegendFontScale = 0.9;
+// Keys are whole seconds in days: a step of exactly the gap time is no gap.
+constexpr double kGapMarginSeconds = 1e-3;
+constexpr double kSecondsPerDay = 86400.0;
 // Half the width of the time span shown around a single point: one minute.
 constexpr double kSinglePointHalfSpanDays = 1.0 / 1440.0;
 
@@ -57,6 +66,34 @@ void styleAxis(QCPAxis* axis) {
     axis->grid()->setZeroLinePen(Qt::NoPen);
 }
 
+// The chart's texts: the axes' tick labels and titles, and the legend.
+struct ChartFonts {
+    QFont tickLabels, axisTitles, legend;
+};
+
+ChartFonts fontsOf(const ChartPlot& plot) {
+    return {plot.xAxis->tickLabelFont(), plot.xAxis->labelFont(), plot.lineLegend().font()};
+}
+
+void applyFonts(ChartPlot& plot, const ChartFonts& fonts) {
+    for (QCPAxis* axis : {plot.xAxis, plot.yAxis, plot.yAxis2}) {
+        axis->setTickLabelFont(fonts.tickLabels);
+        axis->setLabelFont(fonts.axisTitles);
+    }
+    plot.lineLegend().setFont(fonts.legend);
+}
+
+QFont withPoints(QFont font, double points) {
+    font.setPointSizeF(points);
+    return font;
+}
+
+// The legend names a line by what it shows and its command: "Raw 1".
+QString legendName(const SeriesStyle& style) {
+    const char* role = style.role == SeriesRole::Raw ? "Raw" : style.role == SeriesRole::Mean ? "Mean" : "Filter";
+    return QStringLiteral("%1 %2").arg(QLatin1String(role)).arg(style.command);
+}
+
 QCPRange padded(double lower, double upper) {
     if (upper > lower) {
         const double pad = (upper - lower) * 0.05;
@@ -68,7 +105,7 @@ QCPRange padded(double lower, double upper) {
 
 }  // namespace
 
-QtChart::QtChart(QObject* parent) : QObject(parent), plot_(new QCustomPlot) {
+QtChart::QtChart(QObject* parent) : QObject(parent), plot_(new ChartPlot) {
     replotTimer_.setSingleShot(true);
     replotTimer_.setInterval(kReplotDelayMs);
     connect(&replotTimer_, &QTimer::timeout, this, &QtChart::doReplot);
@@ -91,17 +128,19 @@ void QtChart::setUpLook() {
     plot_->setPlottingHint(QCP::phFastPolylines, true);
     plot_->setBackground(verticalGradient());
     plot_->axisRect()->setBackground(verticalGradient());
+    // The chart's own legend row names the lines; QCustomPlot's legend inside
+    // the axis rect would cover the data.
     plot_->legend->setVisible(false);
+    plot_->setAutoAddPlottableToLegend(false);
     plot_->setMinimumSize(320, 240);
 
-    dateTicker_.reset(new DaysDateTimeTicker);
-    plot_->xAxis->setTicker(dateTicker_);
     plot_->xAxis->setLabel(QString::fromUtf8(kBottomAxisTitle.data(), static_cast<qsizetype>(kBottomAxisTitle.size())));
     plot_->yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new ValueAxisTicker));
     plot_->yAxis2->setTicker(QSharedPointer<QCPAxisTicker>(new ValueAxisTicker));
     plot_->yAxis2->setVisible(true);
     plot_->xAxis2->setVisible(false);
     for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis, plot_->yAxis2}) styleAxis(axis);
+    plot_->lineLegend().setFont(withPoints(plot_->font(), plot_->font().pointSizeF() * kLegendFontScale));
 
     QPen grid(toQColor(kGridLineColour));
     grid.setStyle(Qt::SolidLine);
@@ -121,11 +160,13 @@ void QtChart::setUpLook() {
         graph->setLineStyle(QCPGraph::lsLine);
         // Millions of points draw as a few lines per pixel column.
         graph->setAdaptiveSampling(true);
-        graph->setName(QString::fromUtf8(style.name.data(), static_cast<qsizetype>(style.name.size())));
+        graph->setName(legendName(style));
         series_.at(static_cast<std::size_t>(style.series - 1)) = std::move(series);
     }
 
-    new ChartNavigator(plot_, [this] { useUserView(); }, [this] { useAutoView(); });
+    new ChartNavigator(
+        plot_, [this] { useUserView(); }, [this] { useAutoView(); }, [this](QPoint at) { openMenu(at); });
+    buildMenu();
 }
 
 ISeries& QtChart::Series(int n) {
@@ -162,10 +203,37 @@ void QtChart::doReplot() {
     const double startMs = threadCpuMs();
     if (pointsPerPage_ > 0) showPage();
     else if (autoView_) fitToData();
-    dateTicker_->setTickCount(std::clamp(plot_->axisRect()->width() / kPixelsPerDateTick, 2, 10));
+    prepareLines();
     plot_->replot();
     ++replots_;
     lastReplotCostMs_ = threadCpuMs() - startMs;
+}
+
+void QtChart::prepareLines() {
+    const double seconds = gapsJoined_ || !gapSeconds_ ? 0.0 : gapSeconds_();
+    const double width = seconds > 0.0 ? (seconds + kGapMarginSeconds) / kSecondsPerDay : 0.0;
+    std::array<std::vector<QCPAbstractPlottable*>, 2> named;
+    // Command 1's lines on the left, command 2's on the right, each as raw, mean, filter.
+    for (ValueAxis side : {ValueAxis::Left, ValueAxis::Right})
+        for (SeriesRole role : {SeriesRole::Raw, SeriesRole::Mean, SeriesRole::Filter})
+            for (const SeriesStyle& style : SeriesStyles()) {
+                if (style.axis != side || style.role != role) continue;
+                QtSeries& s = *series_[static_cast<std::size_t>(style.series - 1)];
+                s.setGapWidth(width);
+                if (s.Visible() && s.Count() > 0)
+                    named[side == ValueAxis::Left ? ChartLegend::Left : ChartLegend::Right].push_back(s.graph());
+            }
+    plot_->lineLegend().list(named);
+}
+
+void QtChart::setLegendShown(bool shown) {
+    plot_->lineLegend().setEnabled(shown);
+    requestPromptReplot();
+}
+
+void QtChart::setGapsJoined(bool joined) {
+    gapsJoined_ = joined;
+    requestPromptReplot();
 }
 
 const QtSeries* QtChart::longestSeries() const {
@@ -292,8 +360,14 @@ void QtChart::PrintLandscape() {
         // back in the event loop.
         QTimer::singleShot(0, this, [this] { finishPrintJob(); });
     }
-    dateTicker_->setTickCount(ChartPrintJob::kLayoutWidth / kPixelsPerDateTick);
+    // The page's texts in point sizes for paper, the screen's back after it.
+    const ChartFonts shown = fontsOf(*plot_);
+    applyFonts(*plot_,
+               {withPoints(shown.tickLabels, kPrintedTickLabelPoints), withPoints(shown.axisTitles, kPrintedAxisTitlePoints),
+                withPoints(shown.legend, kPrintedLegendPoints)});
+    prepareLines();
     printJob_->addPage();
+    applyFonts(*plot_, shown);
 }
 
 void QtChart::finishPrintJob() {

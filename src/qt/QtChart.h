@@ -12,9 +12,13 @@
 #include <qcustomplot.h>
 
 #include "platform/Chart.h"
+#include "qt/ChartExport.h"
+#include "qt/ChartPlot.h"
 #include "qt/ChartPrintJob.h"
-#include "qt/DaysDateTimeTicker.h"
 #include "qt/QtSeries.h"
+
+class QMenu;
+class QAction;
 
 namespace qs {
 
@@ -28,6 +32,16 @@ namespace qs {
 // Unless the user has zoomed or panned, or a page is shown, each repaint fits
 // the axes to the visible series (from the series' kept extremes, without
 // walking the points).
+//
+// What is drawn beyond the points: a legend naming the lines shown, and
+// breaks in a line where two neighbouring points are further apart than the
+// gap time (a pause, a lost link, two logging runs in one file), unless the
+// person joins the gaps. The series themselves never change for it.
+//
+// The chart menu (a right click without moving the mouse, or the menu key)
+// saves the chart as shown to a PNG or PDF file, copies it to the
+// clipboard, shows every point again, and switches the legend and the
+// joined gaps.
 //
 // Printing: PrintLandscape adds a page to a print job that the first call
 // opens; the job ends (the printer prints, the PDF file is complete) at the
@@ -60,6 +74,17 @@ public:
     void setErrorReport(std::function<void(const std::string&)> report) { errorReport_ = std::move(report); }
     // Whether a default printer exists; without one the pages go to a PDF file.
     void setPrinterAvailable(std::function<bool()> available) { printerAvailable_ = std::move(available); }
+    // The time, in seconds, that two neighbouring points may lie apart and
+    // still be joined by the line; asked at every repaint. Without it (or
+    // at 0) every point is joined.
+    void setGapSeconds(std::function<double()> seconds) { gapSeconds_ = std::move(seconds); }
+    // The folder the save dialog opens in.
+    void setSaveFolder(std::function<QString()> folder) { saveFolder_ = std::move(folder); }
+    // Asks where to save the chart (the save dialog unless replaced).
+    void setFileChooser(ChartFileChooser chooser) { chooseFile_ = std::move(chooser); }
+    // The chart menu's switches.
+    void setLegendShown(bool shown);
+    void setGapsJoined(bool joined);
 
     // getters for the view and for tests
     int replotCount() const { return replots_; }
@@ -71,9 +96,20 @@ public:
     int page() const { return page_; }
     // The last finished job's PDF file, empty when it went to a printer.
     const QString& lastPdfFile() const { return lastPdfFile_; }
+    ChartPlot& plot() const { return *plot_; }
+    bool gapsJoined() const { return gapsJoined_; }
+    // The chart menu and its action of the given text.
+    QMenu* menu() const { return menu_; }
+    QAction* menuAction(const QString& text) const;
 
     // Repaints now if a repaint is pending.
     void replotNow();
+    // Writes the chart as now shown to a file; false and why when it cannot.
+    bool saveChart(const ChartFile& file, std::string& error);
+    // The chart menu's commands.
+    void saveChartAs();
+    void copyChart();
+    void showAllPoints();
 
 private:
     void requestReplot();
@@ -86,12 +122,17 @@ private:
     void finishPrintJob();
     const QtSeries* longestSeries() const;
     void setUpLook();
+    void buildMenu();
+    void openMenu(QPoint globalPos);
     void doReplot();
+    // What every repaint draws beyond the points: the gaps and the legend.
+    void prepareLines();
 
     // members
-    QPointer<QCustomPlot> plot_;
+    QPointer<ChartPlot> plot_;
     std::array<std::unique_ptr<QtSeries>, 6> series_;
-    QSharedPointer<DaysDateTimeTicker> dateTicker_;
+    QMenu* menu_ = nullptr;  // the plot's child
+    bool gapsJoined_ = false;
     QTimer replotTimer_;
     int replots_ = 0;
     double lastReplotCostMs_ = 0.0;
@@ -108,6 +149,9 @@ private:
     std::function<void(const std::string&)> notice_;
     std::function<void(const std::string&)> errorReport_;
     std::function<bool()> printerAvailable_;
+    std::function<double()> gapSeconds_;
+    std::function<QString()> saveFolder_;
+    ChartFileChooser chooseFile_;
 };
 
 }  // namespace qs

@@ -127,4 +127,8 @@ void QtSeries::SetPenWidth(int pixels) {
 
 int QtSeries::PenWidth() const { return graph_->pen().width(); }
 
+QCPGraph* QtSeries::graph() const { return graph_; }
+
+void QtSeries::setGapWidth(double days) { graph_->setGapWidth(days); }
+
 }  // namespace qs

@@ -14,6 +14,8 @@ class QCPAxis;
 
 namespace qs {
 
+class SummarizedGraph;
+
 // One line series stored in its graph: the graph's data container is the
 // only copy of the points. Points stay in ascending x (a point of an x that is
 // already there goes after its equals at the newest end, before them
@@ -53,7 +55,10 @@ public:
     bool valueRange(double& lower, double& upper) const;
     // The same over the points whose x lies within keys (a page of the chart).
     bool valueRangeIn(const QCPRange& keys, double& lower, double& upper) const;
-    QCPGraph* graph() const { return graph_; }
+    QCPGraph* graph() const;
+    // Neighbouring points further apart than this many days are drawn
+    // unjoined; 0 joins them all.
+    void setGapWidth(double days);
     // The chart has repainted: the next point added asks for a repaint again.
     void changesShown() { additionReported_ = false; }
     const SeriesData& data() const { return *data_; }
@@ -76,7 +81,7 @@ private:
 
     // members
     QSharedPointer<SeriesData> data_;
-    QCPGraph* graph_;
+    SummarizedGraph* graph_;
     std::function<void()> changed_;
     mutable RunningSum sum_;
     bool additionReported_ = false;  // a point was added since the last repaint, and said so

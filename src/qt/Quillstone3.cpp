@@ -1,6 +1,8 @@
 #include "qt/Quillstone3.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -9,6 +11,8 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "qt/QtChart.h"
 #include "qt/QtDialogs.h"
@@ -65,6 +69,15 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
     chart.setNotice([this](const std::string& text) {
         statusBar()->showMessage(QString::fromStdString(text), kNoticeMs);
     });
+    // A line breaks where samples paused for longer than three intervals and
+    // the watchdog's time-out: as the logger is set now.
+    chart.setGapSeconds([&w = window_] {
+        return std::max(3.0 * w.State.IntervalSeconds, w.WatchdogTimer.interval() / 1000.0);
+    });
+    // Saved charts go next to the data, named in the "Data File:" box.
+    chart.setSaveFolder([&w = window_] {
+        return QFileInfo(QDir::current(), QString::fromStdString(w.TextFileBox.text())).absolutePath();
+    });
 
     QSize size(1400, 900);
     if (const QScreen* s = screen()) size = size.boundedTo(s->availableSize() * 0.95);
@@ -73,6 +86,8 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
 
 Quillstone3::~Quillstone3() {
     chart_.setNotice(nullptr);
+    chart_.setGapSeconds(nullptr);
+    chart_.setSaveFolder(nullptr);
     // The chart widget belongs to the chart object, which outlives this window.
     if (QWidget* plot = widgetOf("Chart1")) plot->setParent(nullptr);
 }

@@ -10,7 +10,42 @@ namespace {
 // A column of at most this many points is drawn point by point: its summary
 // would take as many points to draw.
 constexpr int kPointsDrawnAsTheyAre = 4;
+// Half the length, in pixels, of the dash that shows a point with a gap on
+// both sides.
+constexpr double kDashHalfPixels = 1.5;
 }  // namespace
+
+// The points of the drawn line, in order, with its breaks: a point without a
+// value between two runs makes QCustomPlot stop the line there. A run of a
+// single point would draw nothing; it becomes a short horizontal dash.
+class DrawnLine {
+public:
+    DrawnLine(QVector<QCPGraphData>& points, double dashHalfWidth) : points_(points), dash_(dashHalfWidth) {}
+
+    void add(const QCPGraphData& p) { points_.append(p); }
+    void breakAfter(double key) {
+        closeRun();
+        points_.append(QCPGraphData(key, qQNaN()));
+        runStart_ = points_.size();
+    }
+    void finish() {
+        if (runStart_ > 0) closeRun();
+    }
+    QVector<QCPGraphData>& points() { return points_; }
+
+private:
+    void closeRun() {
+        if (points_.size() - runStart_ != 1) return;
+        QCPGraphData& p = points_.last();
+        const QCPGraphData right(p.key + dash_, p.value);
+        p.key -= dash_;
+        points_.append(right);
+    }
+
+    QVector<QCPGraphData>& points_;
+    double dash_;
+    qsizetype runStart_ = 0;
+};
 
 SummarizedGraph::SummarizedGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, QSharedPointer<SeriesData> data)
     : QCPGraph(keyAxis, valueAxis), points_(std::move(data)) {
@@ -32,35 +67,31 @@ void SummarizedGraph::getOptimizedLineData(QVector<QCPGraphData>* lineData,
     lineData->clear();
     const int first = static_cast<int>(begin - points_->constBegin());
     const int last = static_cast<int>(end - points_->constBegin());
-    for (int from = first; from < last;) {
-        const int to = runEnd(from, last);
-        // A point without a value between two runs: the line stops there.
-        if (from > first) lineData->append(QCPGraphData(points_->at(from - 1)->key, qQNaN()));
-        appendRun(*lineData, from, to);
-        from = to;
-    }
+    const int columns = std::max(1, keyAxis->axisRect()->width());
+    DrawnLine line(*lineData, keyAxis->range().size() / columns * kDashHalfPixels);
+    // Fewer than two points a column on average: each point is drawn.
+    if (last - first <= 2 * columns + 2) appendPoints(line, first, last);
+    else appendColumns(line, first, last, columns);
+    line.finish();
 }
 
-// Every point belongs to one unbroken line so far. A break in the line (a
-// long pause between samples, say) would end the run at the point before it.
-int SummarizedGraph::runEnd(int /*first*/, int last) const { return last; }
+bool SummarizedGraph::breaksBefore(int i) const {
+    if (gapWidth_ <= 0.0) return false;
+    const QCPGraphDataContainer::const_iterator points = points_->constBegin();
+    return points[i].key - points[i - 1].key > gapWidth_;
+}
 
-void SummarizedGraph::appendRun(QVector<QCPGraphData>& lineData, int first, int last) const {
+void SummarizedGraph::appendColumns(DrawnLine& line, int first, int last, int columns) const {
     const QCPAxis* keyAxis = mKeyAxis.data();
     const QCPGraphDataContainer::const_iterator points = points_->constBegin();
-    const int columns = std::max(1, keyAxis->axisRect()->width());
-    // Fewer than two points a column on average: each point is drawn.
-    if (last - first <= 2 * columns + 2) {
-        appendPoints(lineData, first, last);
-        return;
-    }
-    lineData.reserve(lineData.size() + 4 * (columns + 2));
+    line.points().reserve(line.points().size() + 4 * (columns + 2));
     int perColumn = (last - first) / columns;
     for (int i = first; i < last;) {
         // The points from i on that fall into the same pixel column.
         const double column = std::floor(keyAxis->coordToPixel(points[i].key));
         const int next = firstAtOrAfter(i, last, keyAxis->pixelToCoord(column + 1.0), perColumn);
-        appendColumn(lineData, i, next);
+        if (i > first && breaksBefore(i)) line.breakAfter(points[i - 1].key);
+        appendColumn(line, i, next);
         perColumn = next - i;
         i = next;
     }
@@ -103,34 +134,36 @@ int SummarizedGraph::firstAtOrAfter(int from, int last, double key, int guess) c
     return static_cast<int>(std::lower_bound(points + low, points + high, key, keyBelow) - points);
 }
 
-void SummarizedGraph::appendColumn(QVector<QCPGraphData>& lineData, int first, int last) const {
-    if (last - first <= kPointsDrawnAsTheyAre) {
-        appendPoints(lineData, first, last);
-        return;
-    }
-    const ValueExtremes e = points_->extremes(first, last);
-    // A value that is not a number breaks the line where it stands: the
-    // column's points as they are.
-    if (e.nan) {
-        appendPoints(lineData, first, last);
-        return;
-    }
+void SummarizedGraph::appendColumn(DrawnLine& line, int first, int last) const {
     const QCPGraphDataContainer::const_iterator points = points_->constBegin();
-    const QCPGraphData& a = points[first];
-    const QCPGraphData& z = points[last - 1];
-    // Within the column, from the first point over both extremes to the last:
-    // the smallest first where the column rises, the largest where it falls.
-    const double third = (z.key - a.key) / 3.0;
-    const bool rising = a.value <= z.value;
-    lineData.append(a);
-    lineData.append(QCPGraphData(a.key + third, rising ? e.min : e.max));
-    lineData.append(QCPGraphData(z.key - third, rising ? e.max : e.min));
-    lineData.append(z);
+    if (last - first > kPointsDrawnAsTheyAre) {
+        const ValueExtremes e = points_->extremes(first, last);
+        // A value that is not a number breaks the line where it stands: such
+        // a column is drawn point by point.
+        if (!e.nan) {
+            const QCPGraphData& a = points[first];
+            const QCPGraphData& z = points[last - 1];
+            // Within the column, from the first point over both extremes to
+            // the last: the smallest first where the column rises, the
+            // largest where it falls.
+            const double third = (z.key - a.key) / 3.0;
+            const bool rising = a.value <= z.value;
+            line.add(a);
+            line.add(QCPGraphData(a.key + third, rising ? e.min : e.max));
+            line.add(QCPGraphData(z.key - third, rising ? e.max : e.min));
+            line.add(z);
+            return;
+        }
+    }
+    for (int i = first; i < last; ++i) line.add(points[i]);
 }
 
-void SummarizedGraph::appendPoints(QVector<QCPGraphData>& lineData, int first, int last) const {
+void SummarizedGraph::appendPoints(DrawnLine& line, int first, int last) const {
     const QCPGraphDataContainer::const_iterator points = points_->constBegin();
-    for (int i = first; i < last; ++i) lineData.append(points[i]);
+    for (int i = first; i < last; ++i) {
+        if (i > first && breaksBefore(i)) line.breakAfter(points[i - 1].key);
+        line.add(points[i]);
+    }
 }
 
 }  // namespace qs

@@ -244,6 +244,75 @@ TEST(ChartDrawingZoomed, AFewHundredPointsAreDrawnPointByPointExactlyAsQCustomPl
     EXPECT_TRUE(every == TwoPlots::render(plots.summarized, keys, values));
 }
 
+// ---- gaps
+
+// Points one second apart with pauses of 6 s (as long as the gap width:
+// joined), 7 s, 40 s and an hour (longer: broken), one point alone between
+// two long pauses, drawn as the chart draws them with the gap width of 6 s,
+// against QCustomPlot's own graph of the same points with a point without a
+// value wherever a pause is longer than 6 s (where QCustomPlot stops a line).
+struct GapCase {
+    std::string name;
+    int pointsPerRun;
+    int penWidth;
+};
+
+void PrintTo(const GapCase& c, std::ostream* os) { *os << c.name; }
+
+class ChartGaps : public ::testing::TestWithParam<GapCase> {};
+
+TEST_P(ChartGaps, BreakTheLineExactlyWhereNeighboursLieFurtherApartThanTheGapWidth) {
+    const GapCase& c = GetParam();
+    TwoPlots plots(QPen(QColor(255, 0, 0), c.penWidth));
+    QSharedPointer<SeriesData> withBreaks(new SeriesData);
+    plots.plain->setData(withBreaks.staticCast<QCPGraphDataContainer>());
+    plots.graph->setGapWidth(6.0 * kSecond + 1e-9);
+    std::mt19937_64 rng(11);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    const double pauses[] = {6, 7, 40, 3600, 3600, 7};
+    const int runs[] = {c.pointsPerRun, c.pointsPerRun, c.pointsPerRun, c.pointsPerRun, 1, c.pointsPerRun,
+                        c.pointsPerRun};
+    double t = 0.0;
+    for (int run = 0; run < 7; ++run) {
+        if (run > 0) {
+            const double pause = pauses[run - 1];
+            if (pause > 6) withBreaks->addPoint(kStart + (t + 0.5) * kSecond, std::numeric_limits<double>::quiet_NaN());
+            t += pause;
+        }
+        for (int i = 0; i < runs[run]; ++i, t += 1.0) {
+            const double v = noise(rng);
+            plots.data->addPoint(kStart + t * kSecond, v);
+            withBreaks->addPoint(kStart + t * kSecond, v);
+        }
+        t -= 1.0;
+    }
+    const QCPRange keys(kStart - 10 * kSecond, kStart + (t + 10) * kSecond), values(-5.0, 5.0);
+    const QImage broken = TwoPlots::render(plots.full, keys, values);
+    const QImage drawn = TwoPlots::render(plots.summarized, keys, values);
+    EXPECT_GT(inkedPixels(broken), kWidth / 4);
+    // The lone point is drawn as a dash the other graph does not have: its
+    // place is left out of the comparison and looked at on its own.
+    const double lone = plots.data->at(4 * c.pointsPerRun)->key;
+    const int loneX = static_cast<int>(plots.summarized.xAxis->coordToPixel(lone));
+    QImage brokenElsewhere = broken, drawnElsewhere = drawn;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = loneX - 3; x <= loneX + 3; ++x) {
+            brokenElsewhere.setPixel(x, y, qRgb(255, 255, 255));
+            drawnElsewhere.setPixel(x, y, qRgb(255, 255, 255));
+        }
+    EXPECT_EQ(unmatched(brokenElsewhere, drawnElsewhere), 0) << "drawn with breaks, missing from the chart's graph";
+    EXPECT_EQ(unmatched(drawnElsewhere, brokenElsewhere), 0) << "drawn by the chart's graph where a break belongs";
+    EXPECT_GT(inkedPixels(drawn) - inkedPixels(drawnElsewhere), 0) << "the lone point is not drawn";
+    // Joined, the hour is bridged.
+    plots.graph->setGapWidth(0.0);
+    EXPECT_GT(inkedPixels(TwoPlots::render(plots.summarized, keys, values)), inkedPixels(drawn) + kWidth / 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ChartGaps,
+                         ::testing::Values(GapCase{"every_point_drawn", 20, 1}, GapCase{"summarized", 20000, 1},
+                                           GapCase{"summarized_bold", 20000, 2}),
+                         [](const ::testing::TestParamInfo<GapCase>& info) { return info.param.name; });
+
 // The comparison itself sees what matters: a single spike's absence.
 TEST(ChartDrawingComparison, NoticesASpikeThatIsNotDrawn) {
     TwoPlots with(QPen(QColor(255, 0, 0), 1)), without(QPen(QColor(255, 0, 0), 1));

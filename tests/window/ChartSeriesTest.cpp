@@ -142,12 +142,17 @@ TEST_F(ChartSeriesTest, AxesGridsAndBackgroundHaveTheChartsLook) {
 
 TEST_F(ChartSeriesTest, BottomAxisLabelsUtcDateTimesOfTheDaysKeys) {
     QCustomPlot* plot = chart.widget();
+    plot->resize(1200, 600);
+    plot->show();
     // Two minutes around 14:07:09: the ticks fall on whole seconds.
     plot->xAxis->setRange(kSample - 60 * kSecond, kSample + 60 * kSecond);
+    plot->replot();
     QVector<double> ticks;
     QVector<QString> labels;
     plot->xAxis->ticker()->generate(plot->xAxis->range(), QLocale::c(), 'g', 6, ticks, nullptr, &labels);
-    ASSERT_FALSE(labels.isEmpty());
+    // A tick at the very edge may go without its label; the others carry one.
+    labels.removeAll(QString());
+    ASSERT_GE(labels.size(), 3);
     const QRegularExpression format(QStringLiteral("^2024-03-05-14:0[6-8]:\\d\\d$"));
     for (const QString& l : labels) EXPECT_TRUE(format.match(l).hasMatch()) << l.toStdString();
     // Ticks are keys again (days), on whole seconds.

@@ -1,5 +1,7 @@
 // Printing from the window: one landscape page per chart page, to a PDF file
 // where the machine has no printer, and the chart whole again afterwards.
+// The pages are read back with poppler, as a person would read them: the
+// whole chart of each page's samples, in type of a size for paper.
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -7,10 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <unistd.h>
 
+#include "PdfReader.h"
 #include "WindowFixture.h"
+#include "chart/AxisLabels.h"
 #include "qt/ChartPrintJob.h"
 
 namespace qs::test {
@@ -18,29 +24,6 @@ namespace {
 
 constexpr double kStart = 45356.5;
 constexpr double kSecond = 1.0 / 86400.0;
-
-struct PdfPages {
-    int count = 0;
-    int landscape = 0;
-};
-
-// Counts the page objects of a PDF and those whose media box is wider than high.
-PdfPages ReadPdfPages(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    const QString pdf = QString::fromLatin1(f.readAll());
-    PdfPages pages;
-    const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
-    pages.count = static_cast<int>(pdf.count(page));
-    const QRegularExpression box(QStringLiteral("/MediaBox\\s*\\[\\s*([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s*\\]"));
-    for (auto it = box.globalMatch(pdf); it.hasNext();) {
-        const auto m = it.next();
-        const double w = m.captured(3).toDouble() - m.captured(1).toDouble();
-        const double h = m.captured(4).toDouble() - m.captured(2).toDouble();
-        if (w > h) ++pages.landscape;
-    }
-    return pages;
-}
 
 QStringList PdfFiles() { return QDir::current().entryList({QStringLiteral("Chart-*.pdf")}, QDir::Files); }
 
@@ -67,9 +50,9 @@ TEST_F(PrintingTest, ThousandAndOnePointsAtFiveHundredPerPagePrintThreeLandscape
     const QStringList files = PdfFiles();
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^Chart-\\d{8}-\\d{6}\\.pdf$")).match(files[0]).hasMatch());
-    const PdfPages pages = ReadPdfPages(files[0]);
-    EXPECT_EQ(pages.count, 3);
-    EXPECT_EQ(pages.landscape, 3);
+    const std::vector<PdfPage> pages = ReadPdf(files[0]);
+    ASSERT_EQ(pages.size(), 3u);
+    for (const PdfPage& page : pages) EXPECT_TRUE(page.landscape());
     // The person is told where the pages went.
     EXPECT_TRUE(window().statusBar()->currentMessage().contains(files[0]));
     EXPECT_TRUE(window().statusBar()->currentMessage().contains(QStringLiteral("3 pages")));
@@ -79,11 +62,54 @@ TEST_F(PrintingTest, ThousandAndOnePointsAtFiveHundredPerPagePrintThreeLandscape
     EXPECT_EQ(app->chart.widget()->xAxis->range(), before);
 }
 
+// Each page holds the whole chart of its own samples: the time axis with its
+// title and labels of that page's times, whole, in type of 8 to 10 points,
+// and the legend; nothing of it runs off the page.
+TEST_F(PrintingTest, EveryPageShowsTheWholeChartOfItsSamplesLegibly) {
+    addPoints(1001);
+    click("PrintButton");
+    ASSERT_EQ(PdfFiles().size(), 1);
+    const std::vector<PdfPage> pages = ReadPdf(PdfFiles()[0]);
+    ASSERT_EQ(pages.size(), 3u);
+    const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d-\\d\\d:\\d\\d:\\d\\d$"));
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        SCOPED_TRACE("page " + std::to_string(p + 1));
+        const PdfPage& page = pages[p];
+        EXPECT_TRUE(page.landscape());
+        const QString text = page.texts().join(QLatin1Char(' '));
+        EXPECT_TRUE(text.contains(QStringLiteral("Universal Time (UTC)"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Raw 1")) && text.contains(QStringLiteral("Mean 1")))
+            << text.toStdString();
+        // The page's own times: its 500 samples, or the last one in the middle of two minutes.
+        const int first = static_cast<int>(p) * 500, last = std::min(first + 499, 1000);
+        const double lower = kStart + (first == last ? first - 60 : first) * kSecond;
+        const double upper = kStart + (first == last ? last + 60 : last) * kSecond;
+        QStringList inRange;
+        for (int s = static_cast<int>(std::round((lower - kStart) / kSecond)); kStart + s * kSecond <= upper + 1e-9; ++s)
+            inRange << QString::fromStdString(FormatAxisDateTime(kStart + s * kSecond));
+        int labels = 0;
+        for (const PdfWord& w : page.words) {
+            // Nothing is cut at the page's edge: every word lies on the page, clear of its edge.
+            EXPECT_GE(w.xMin, 10.0) << w.text.toStdString();
+            EXPECT_LE(w.xMax, page.width - 10.0) << w.text.toStdString();
+            EXPECT_GE(w.yMin, 10.0) << w.text.toStdString();
+            EXPECT_LE(w.yMax, page.height - 10.0) << w.text.toStdString();
+            if (!stamp.match(w.text).hasMatch()) continue;
+            ++labels;
+            EXPECT_TRUE(inRange.contains(w.text)) << w.text.toStdString() << " is not a time of this page";
+            // Type of about 8 to 10 points: its box is a little taller than the type.
+            EXPECT_GE(w.yMax - w.yMin, 7.0) << w.text.toStdString();
+            EXPECT_LE(w.yMax - w.yMin, 14.0) << w.text.toStdString();
+        }
+        EXPECT_GE(labels, 3) << text.toStdString();
+    }
+}
+
 TEST_F(PrintingTest, ThousandPointsPrintTwoPagesAndEachPrintIsItsOwnFile) {
     addPoints(1000);
     click("PrintButton");
     ASSERT_EQ(PdfFiles().size(), 1);
-    EXPECT_EQ(ReadPdfPages(PdfFiles()[0]).count, 2);
+    EXPECT_EQ(ReadPdf(PdfFiles()[0]).size(), 2u);
     click("PrintButton");
     EXPECT_EQ(PdfFiles().size(), 2);
 }
@@ -94,13 +120,13 @@ TEST_F(PrintingTest, SamplesPerPageComeFromTheBoxOnceItIsLeft) {
     EXPECT_EQ(edit("SamplesPerPrintedPage")->text(), "20");
     click("PrintButton");
     ASSERT_EQ(PdfFiles().size(), 1);
-    EXPECT_EQ(ReadPdfPages(PdfFiles()[0]).count, 11);
+    EXPECT_EQ(ReadPdf(PdfFiles()[0]).size(), 11u);
 }
 
 TEST_F(PrintingTest, AnEmptyChartPrintsOnePage) {
     click("PrintButton");
     ASSERT_EQ(PdfFiles().size(), 1);
-    EXPECT_EQ(ReadPdfPages(PdfFiles()[0]).count, 1);
+    EXPECT_EQ(ReadPdf(PdfFiles()[0]).size(), 1u);
 }
 
 TEST_F(PrintingTest, AFailedPrintIsReportedOnceAndTheChartIsWholeAgain) {
