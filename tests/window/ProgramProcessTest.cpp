@@ -28,6 +28,15 @@ struct ProgramProcessTest : ::testing::Test {
     QProcess program;
     quint16 vncPort = VncKeyboard::freePort();
 
+    // The settings for a run against sim: its address, the interval, a
+    // time-out of 2 s, and the rest at their form defaults.
+    static ConfigLines configFor(const Simulator& sim, const std::string& interval) {
+        ConfigLines config;
+        config[ConfigLines::Host] = sim.host();
+        config[ConfigLines::Interval] = interval;
+        config[ConfigLines::TimeOut] = "2";
+        return config;
+    }
     // Writes config.txt with LF line ends (the program writes CR LF) and an
     // extra line, so a rewritten file is easy to tell from this one.
     void writeConfig(const std::string& host, const std::string& interval) {
@@ -99,10 +108,7 @@ TEST_F(ProgramProcessTest, AnErrorBoxLeftOpenWhileTheLinkIsLostAndReopenedCostsN
     // stays open for 9 s while the adapter hangs up after its third reply and
     // the watchdog reopens the link (time-out 2 s).
     Simulator sim({QStringLiteral("--close-after"), QStringLiteral("3")});
-    ConfigLines config;
-    config[ConfigLines::Host] = sim.host();
-    config[ConfigLines::Interval] = "0.5";
-    config[ConfigLines::TimeOut] = "2";
+    ConfigLines config = configFor(sim, "0.5");
     config[ConfigLines::MinString] = "";
     config.write();
     start();
@@ -245,9 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ProgramProcessTest, HeadlessEndsWithExitThreeWhenTheLinkIsLostAndNothingWillReopenIt) {
     // Whatever started it (systemd, a script) can then start it afresh.
     Simulator sim({QStringLiteral("--close-after"), QStringLiteral("3")});
-    ConfigLines config;
-    config[ConfigLines::Host] = sim.host();
-    config[ConfigLines::Interval] = "0.2";
+    ConfigLines config = configFor(sim, "0.2");
     config[ConfigLines::AutoReconnect] = "0";
     config.write();
     StartHeadless(program, dir.path());
@@ -263,11 +267,8 @@ TEST_F(ProgramProcessTest, HeadlessAndTheWindowLogTheSameSamplesFromTheSameRepli
     // and filter over a few points; the window's way is pressing Start.
     const QStringList script{QStringLiteral("--replies"),
                              QStringLiteral("+1.5E+00,-2.25,INF,1E999,7,abc 3,+4.0E-01,0.5e1")};
-    auto configFor = [](const Simulator& sim) {
-        ConfigLines config;
-        config[ConfigLines::Host] = sim.host();
-        config[ConfigLines::Interval] = "0.2";
-        config[ConfigLines::TimeOut] = "2";
+    auto scriptedConfig = [](const Simulator& sim) {
+        ConfigLines config = configFor(sim, "0.2");
         config[ConfigLines::MinString] = "1";
         config.lines[6] = "3";   // Plot Mean using 3 points
         config.lines[11] = "4";  // RC filter of 4 points
@@ -281,7 +282,7 @@ TEST_F(ProgramProcessTest, HeadlessAndTheWindowLogTheSameSamplesFromTheSameRepli
     };
 
     Simulator forTheWindow(script);
-    configFor(forTheWindow).write();
+    scriptedConfig(forTheWindow).write();
     start();
     pressStart();
     ASSERT_TRUE(WaitFor([&] { return dataLines().size() >= kLines; }, 20000)) << "lines: " << dataLines().size();
@@ -291,7 +292,7 @@ TEST_F(ProgramProcessTest, HeadlessAndTheWindowLogTheSameSamplesFromTheSameRepli
     const std::filesystem::path elsewhere = dir.path() / "headless";
     std::filesystem::create_directory(elsewhere);
     Simulator forHeadless(script);
-    configFor(forHeadless).write((elsewhere / "config.txt").string());
+    scriptedConfig(forHeadless).write((elsewhere / "config.txt").string());
     QProcess headless;
     StartHeadless(headless, elsewhere);
     const std::string data = (elsewhere / "Data.txt").string();
