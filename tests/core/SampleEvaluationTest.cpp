@@ -476,9 +476,10 @@ TEST_P(BoundedStore, GivesEverySampleTheFullStoresStatisticsHoldingOnlyWhatTheyN
             const BoundedSeries& b = bounded.chart.store(s);
             ASSERT_EQ(b.Count(), f.Count()) << "Series" << s << ", sample " << sample;
             ASSERT_LE(b.pointsHeld(), held) << "Series" << s << ", sample " << sample;
-            if (f.Count() > 0)
+            if (f.Count() > 0) {
                 ASSERT_EQ(test::Bits(b.YValue(b.Count() - 1)), test::Bits(f.YValue(f.Count() - 1)))
                     << "Series" << s << ", sample " << sample;
+            }
         }
         for (auto label : {&TGPIBTelnet::CountBox, &TGPIBTelnet::LastBox, &TGPIBTelnet::MaxBox, &TGPIBTelnet::MinBox,
                            &TGPIBTelnet::DiffBox, &TGPIBTelnet::ShowMean, &TGPIBTelnet::FilterValue})

@@ -303,8 +303,11 @@ TEST_P(UnattendedSettings, AreRefusedWithTheirLineOnlyWhenTheLoggerCouldNotUseTh
         bytes += std::string(line == c.line ? c.text : kDesign[line - 1]) + "\r\n";
     }
     const std::optional<std::string> why = WhyNotUnattended(ParseSettings(bytes));
-    if (c.why) EXPECT_EQ(why.value_or("usable"), c.why);
-    else EXPECT_FALSE(why) << *why;
+    if (c.why) {
+        EXPECT_EQ(why.value_or("usable"), c.why);
+    } else {
+        EXPECT_FALSE(why) << *why;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -197,8 +197,9 @@ TEST_P(HeadlessProcess, LogsWithoutADisplayTellsWhatItDoesAndEndsOnSigtermLikeCl
     const QRegularExpression sample(QStringLiteral(
         "^sample count=(\\d+) time=\"\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC\" value=\\S+ mean=\\S+ filter=\\S+$"));
     const auto samples = said.filter(sample);
-    if (quiet) EXPECT_TRUE(samples.isEmpty()) << samples.join('\n').toStdString();
-    else {
+    if (quiet) {
+        EXPECT_TRUE(samples.isEmpty()) << samples.join('\n').toStdString();
+    } else {
         ASSERT_GE(samples.size(), 5);
         EXPECT_EQ(sample.match(samples.first()).captured(1), QStringLiteral("1"));
     }
