@@ -19,8 +19,8 @@
 #include "BenchSupport.h"
 #include "QtBenchApp.h"
 #include "TempWorkDir.h"
-#include "qt/LoggerApp.h"
-#include "qt/QtChart.h"
+#include "qt/app/LoggerApp.h"
+#include "qt/chart/QtChart.h"
 
 namespace qs::bench {
 namespace {

@@ -10,7 +10,7 @@
 #include "BenchLine.h"
 #include "BenchSupport.h"
 #include "TempWorkDir.h"
-#include "qt/HeadlessLogger.h"
+#include "qt/headless/HeadlessLogger.h"
 
 namespace qs::bench {
 namespace {

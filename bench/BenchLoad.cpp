@@ -27,7 +27,7 @@
 #include "BenchWindow.h"
 #include "QtBenchApp.h"
 #include "platform/MemoryChart.h"
-#include "qt/QtChart.h"
+#include "qt/chart/QtChart.h"
 
 namespace qs::bench {
 namespace {

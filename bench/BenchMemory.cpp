@@ -15,8 +15,8 @@
 #include "QtBenchApp.h"
 #include "TempWorkDir.h"
 #include "platform/MemoryChart.h"
-#include "qt/LoggerApp.h"
-#include "qt/QtChart.h"
+#include "qt/app/LoggerApp.h"
+#include "qt/chart/QtChart.h"
 
 namespace qs::bench {
 namespace {

@@ -14,8 +14,8 @@
 
 #include "ChaosPerson.h"
 #include "ChaosSupervisor.h"
-#include "qt/LoggerApp.h"
-#include "qt/LoggerMain.h"
+#include "qt/app/LoggerApp.h"
+#include "qt/app/LoggerMain.h"
 
 namespace {
 

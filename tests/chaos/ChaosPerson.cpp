@@ -16,7 +16,7 @@
 #include <cstdlib>
 
 #include "DataFileAudit.h"
-#include "qt/LoggerApp.h"
+#include "qt/app/LoggerApp.h"
 
 namespace qs::chaos {
 

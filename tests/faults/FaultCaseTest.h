@@ -17,7 +17,7 @@
 #include "FaultSimulator.h"
 #include "TempWorkDir.h"
 #include "WindowTestSupport.h"
-#include "qt/LoggerApp.h"
+#include "qt/app/LoggerApp.h"
 
 namespace qs::test {
 

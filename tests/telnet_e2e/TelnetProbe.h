@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "qt/QtTelnet.h"
+#include "qt/link/QtTelnet.h"
 
 namespace qs::test {
 

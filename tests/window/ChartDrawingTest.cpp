@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "qt/SeriesData.h"
-#include "qt/SummarizedGraph.h"
+#include "qt/chart/SeriesData.h"
+#include "qt/chart/SummarizedGraph.h"
 
 namespace qs::test {
 namespace {

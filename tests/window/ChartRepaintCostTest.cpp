@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
-#include "qt/QtChart.h"
+#include "qt/chart/QtChart.h"
 
 namespace qs::test {
 namespace {

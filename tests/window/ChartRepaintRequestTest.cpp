@@ -2,7 +2,7 @@
 // series only reports the first point added since the chart last repainted.
 #include <gtest/gtest.h>
 
-#include "qt/QtChart.h"
+#include "qt/chart/QtChart.h"
 
 namespace qs::test {
 namespace {

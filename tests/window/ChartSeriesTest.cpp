@@ -8,8 +8,8 @@
 
 #include "WindowTestSupport.h"
 #include "chart/SeriesStyle.h"
-#include "qt/DaysDateTimeTicker.h"
-#include "qt/QtChart.h"
+#include "qt/chart/DaysDateTimeTicker.h"
+#include "qt/chart/QtChart.h"
 
 namespace qs::test {
 namespace {

@@ -20,8 +20,8 @@
 #include "PdfReader.h"
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "qt/DaysDateTimeTicker.h"
-#include "qt/QtChart.h"
+#include "qt/chart/DaysDateTimeTicker.h"
+#include "qt/chart/QtChart.h"
 
 namespace qs::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
-#include "qt/QtDialogs.h"
+#include "qt/runtime/QtDialogs.h"
 
 namespace qs::test {
 namespace {

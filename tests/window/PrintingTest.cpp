@@ -17,7 +17,7 @@
 #include "PdfReader.h"
 #include "WindowFixture.h"
 #include "chart/AxisLabels.h"
-#include "qt/ChartPrintJob.h"
+#include "qt/chart/ChartPrintJob.h"
 
 namespace qs::test {
 namespace {

@@ -11,7 +11,7 @@
 #include "SumDifferential.h"
 #include "core/Statistics.h"
 #include "platform/MemorySeries.h"
-#include "qt/QtChart.h"
+#include "qt/chart/QtChart.h"
 
 namespace qs::test {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "WindowTestSupport.h"
 #include "platform/Exception.h"
-#include "qt/QtRuntime.h"
+#include "qt/runtime/QtRuntime.h"
 
 namespace qs::test {
 namespace {

@@ -13,7 +13,7 @@
 
 #include "TempWorkDir.h"
 #include "WindowTestSupport.h"
-#include "qt/LoggerApp.h"
+#include "qt/app/LoggerApp.h"
 
 namespace qs::test {
 

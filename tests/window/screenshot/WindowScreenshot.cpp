@@ -19,7 +19,7 @@
 
 #include "../ConfigLines.h"
 #include "../SimulatorProcess.h"
-#include "qt/LoggerApp.h"
+#include "qt/app/LoggerApp.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

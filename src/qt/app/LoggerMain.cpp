@@ -1,0 +1,66 @@
+#include "qt/app/LoggerMain.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QMessageBox>
+
+#include <clocale>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "qt/app/LoggerApp.h"
+#include "qt/runtime/TerminationSignals.h"
+
+namespace qs {
+
+namespace {
+
+void runWindow(QApplication& app, const std::function<void(LoggerApp&)>& shown,
+               const std::optional<std::string>& startupError) {
+    LoggerApp logger;
+    // A close may come while handlers wait in nested loops or a box is
+    // open: quitting ends all of them, and exec returns once they unwound.
+    QObject::connect(&logger.window, &Quillstone3::closed, &app, &QCoreApplication::quit);
+    TerminationSignals termination([&logger] { logger.window.close(); });
+
+    logger.create();
+    logger.window.show();
+    if (startupError) logger.dialogs.reportLater(*startupError);
+    if (shown) shown(logger);
+    app.exec();
+}
+
+void showFatal(const QApplication* app, const std::string& message) {
+    if (app) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Quillstone"), QString::fromStdString(message));
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    } else {
+        std::fprintf(stderr, "quillstone: %s\n", message.c_str());
+    }
+}
+
+}  // namespace
+
+int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& shown,
+              const std::optional<std::string>& startupError) {
+    std::unique_ptr<QApplication> app;
+    try {
+        app = std::make_unique<QApplication>(argc, argv);
+        // QApplication has set the C library's locale from the environment.
+        // Files, captions and the wire keep a point as decimal separator
+        // whatever the user's language.
+        std::setlocale(LC_NUMERIC, "C");
+        QLocale::setDefault(QLocale::c());
+        runWindow(*app, shown, startupError);
+    } catch (const std::exception& e) {
+        showFatal(app.get(), e.what());
+    } catch (...) {
+        showFatal(app.get(), std::string());
+    }
+    return 0;
+}
+
+}  // namespace qs

@@ -1,0 +1,19 @@
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace qs {
+
+class LoggerApp;
+
+// The program: a QApplication whose numbers keep a point whatever the
+// user's language, the logger window created and shown, SIGINT and SIGTERM
+// closing it as its close button does, and the event loop until it closed.
+// shown runs once the window is on the screen (a test drives it from
+// there). A startup error (a refused quillstone.conf) is shown in one box
+// once the window is up. Returns the process's exit code.
+int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& shown = {},
+              const std::optional<std::string>& startupError = std::nullopt);
+
+}  // namespace qs

@@ -1,0 +1,42 @@
+#pragma once
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "window/OptionTable.h"
+
+namespace qs {
+
+// The optional settings file beside config.txt, for everything beyond its
+// 23 lines.
+inline constexpr const char* kOptionsFileName = "quillstone.conf";
+
+// The options of quillstone, from its command line and quillstone.conf.
+// Without options it is the window.
+struct ProgramOptions {
+    enum class Mode { Window, Headless, Help, Version, Error };
+    Mode mode = Mode::Window;
+    bool quiet = false;  // --headless: no line per sample
+    std::string error;   // Mode::Error: what was wrong on the command line, one line
+    // What was wrong in quillstone.conf, one line with its number: the
+    // headless logger ends on it, the window shows it once and goes on
+    // without the file.
+    std::optional<std::string> fileError;
+
+    // The one table every reader, --help, the manual page and the README
+    // follow.
+    static std::span<const OptionSpec> table();
+    // fileBytes: quillstone.conf's content, nullopt when there is none.
+    static ProgramOptions parse(const std::vector<std::string>& args,
+                                std::optional<std::string_view> fileBytes = std::nullopt);
+    // quillstone.conf from the working directory; nullopt when there is
+    // none, an error text when it is there and cannot be read.
+    static std::optional<std::string> readFile(std::string& error);
+    // One screen: what the program does, its files, its options.
+    static std::string helpText();
+    static std::string versionText();
+};
+
+}  // namespace qs

@@ -1,0 +1,36 @@
+// Program entry of the KISS-488 GPIB Quillstone Logger: the window, or with
+// --headless the logger without one.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "qt/app/LoggerMain.h"
+#include "qt/app/ProgramOptions.h"
+#include "qt/headless/HeadlessLogger.h"
+
+int main(int argc, char** argv) {
+    std::string readError;
+    const std::optional<std::string> file = qs::ProgramOptions::readFile(readError);
+    qs::ProgramOptions options = qs::ProgramOptions::parse(std::vector<std::string>(argv + 1, argv + argc), file);
+    if (!readError.empty()) options.fileError = readError;
+    switch (options.mode) {
+    case qs::ProgramOptions::Mode::Help:
+        std::fputs(qs::ProgramOptions::helpText().c_str(), stdout);
+        return 0;
+    case qs::ProgramOptions::Mode::Version:
+        std::fputs(qs::ProgramOptions::versionText().c_str(), stdout);
+        return 0;
+    case qs::ProgramOptions::Mode::Error:
+        std::fprintf(stderr, "quillstone: %s\n", options.error.c_str());
+        return 2;
+    case qs::ProgramOptions::Mode::Headless:
+        if (options.fileError) {
+            std::fprintf(stderr, "quillstone: %s\n", options.fileError->c_str());
+            return 2;
+        }
+        return qs::RunHeadless(argc, argv, options.quiet);
+    case qs::ProgramOptions::Mode::Window:
+        break;
+    }
+    return qs::RunLogger(argc, argv, {}, options.fileError);
+}

@@ -1,0 +1,47 @@
+#include "qt/chart/ChartMenu.h"
+
+namespace qs {
+
+namespace {
+const QString kSaveAs = QStringLiteral("Save Chart As...");
+const QString kCopy = QStringLiteral("Copy Chart");
+const QString kShowAll = QStringLiteral("Show All Points");
+const QString kLegend = QStringLiteral("Legend");
+const QString kJoinGaps = QStringLiteral("Join Gaps");
+
+QAction* addSwitch(QMenu* menu, const QString& text, bool on, std::function<void(bool)> toggled) {
+    QAction* action = menu->addAction(text);
+    action->setCheckable(true);
+    action->setChecked(on);
+    QObject::connect(action, &QAction::toggled, menu, std::move(toggled));
+    return action;
+}
+}  // namespace
+
+ChartMenu::ChartMenu(QWidget* parent, bool legendShown, bool gapsJoined, Commands commands)
+    : menu_(new QMenu(parent)) {
+    menu_->setObjectName(QStringLiteral("ChartMenu"));
+    // Each command runs from the person's click in the menu, never from a
+    // timer or a socket: the save dialog's nested loop is safe there.
+    QObject::connect(menu_->addAction(kSaveAs), &QAction::triggered, menu_, std::move(commands.saveAs));
+    QObject::connect(menu_->addAction(kCopy), &QAction::triggered, menu_, std::move(commands.copy));
+    QObject::connect(menu_->addAction(kShowAll), &QAction::triggered, menu_, std::move(commands.showAll));
+    menu_->addSeparator();
+    addSwitch(menu_, kLegend, legendShown, std::move(commands.legend));
+    addSwitch(menu_, kJoinGaps, gapsJoined, std::move(commands.joinGaps));
+}
+
+// The menu's commands run from the person's later click, once the mouse
+// event that opened it has been handled.
+void ChartMenu::popup(QPoint globalPos) {
+    if (menu_) menu_->popup(globalPos);
+}
+
+QAction* ChartMenu::action(const QString& text) const {
+    if (!menu_) return nullptr;
+    for (QAction* a : menu_->actions())
+        if (a->text() == text) return a;
+    return nullptr;
+}
+
+}  // namespace qs

@@ -1,0 +1,139 @@
+#include "qt/headless/HeadlessLogger.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "core/Statistics.h"
+#include "qt/runtime/TerminationSignals.h"
+#include "window/Settings.h"
+#include "window/UnattendedSettings.h"
+
+namespace qs {
+
+namespace {
+
+constexpr int kLinkWatchMs = 1000;
+// The link counts as down for good once it has stayed down, with nothing
+// under way to reopen it, for this many looks in a row.
+constexpr int kDownLooks = 3;
+
+void fail(const std::string& why) { std::fprintf(stderr, "quillstone: %s\n", why.c_str()); }
+
+}  // namespace
+
+HeadlessLogger::HeadlessLogger(bool quiet)
+    : quiet_(quiet),
+      runtime_([this](const std::string& m) { dialogs_.showException(m); }),
+      telnet_([this](const std::string& m) { dialogs_.showException(m); }),
+      platform_{runtime_, runtime_, runtime_, dialogs_, telnet_, chart_, desktop_},
+      logger_(platform_) {
+    linkWatch_.setInterval(kLinkWatchMs);
+    connect(&linkWatch_, &QTimer::timeout, this, [this] { watchTheLink(); });
+}
+
+int HeadlessLogger::run() {
+    if (!create()) return 2;
+    showWhatAPersonWouldRead();
+    TerminationSignals termination([this] {
+        console_.out("stopped by a signal");
+        end(0);
+    });
+    runtime_.schedule(0, [this] { pressStart(); });
+    linkWatch_.start();
+    QCoreApplication::exec();
+    return status_;
+}
+
+bool HeadlessLogger::create() {
+    const std::string where = std::filesystem::current_path().string();
+    const std::optional<Settings> settings = ReadSettingsFile(kSettingsFileName);
+    if (!settings) {
+        fail(std::string("cannot read ") + kSettingsFileName + " in " + where +
+             " (make one with the window, or see the manual page)");
+        return false;
+    }
+    if (const std::optional<std::string> why = WhyNotUnattended(*settings)) {
+        fail(std::string(kSettingsFileName) + ", " + *why);
+        return false;
+    }
+    try {
+        logger_.FormCreate();
+    } catch (const std::exception& e) {
+        fail(std::string(kSettingsFileName) + ": " + e.what());
+        return false;
+    }
+    // The settings are fixed from here on: nobody edits a box.
+    const int held = PointsTheMeanNeeds(logger_.State.MeanPoints, logger_.State.ScrollPoints);
+    for (int n = 1; n <= 6; ++n) chart_.store(n).setHeld(held);
+    return true;
+}
+
+void HeadlessLogger::showWhatAPersonWouldRead() {
+    logger_.LinkStatus.onViewUpdate = [this] {
+        if (!logger_.LinkStatus.caption().empty()) console_.out("link: " + logger_.LinkStatus.caption());
+    };
+    logger_.DataFileStatus.onViewUpdate = [this, failing = false]() mutable {
+        const std::string& status = logger_.DataFileStatus.caption();
+        if (!status.empty()) console_.err(status);
+        else if (failing) console_.out("data file: recording again");
+        failing = logger_.dataFileUnwritable();
+    };
+    if (quiet_) return;
+    logger_.onSampleTaken = [this] {
+        console_.out("sample count=" + logger_.CountBox.caption() + " time=\"" + logger_.DateBox.caption() +
+                     "\" value=" + logger_.LastBox.caption() + " mean=" + logger_.ShowMean.caption() +
+                     " filter=" + logger_.FilterValue.caption());
+    };
+}
+
+void HeadlessLogger::pressStart() {
+    starting_ = true;
+    logger_.StartButton.Click();
+    starting_ = false;
+}
+
+// Nobody will press Start again: a link that is down with nothing under way
+// to reopen it (Start gave up, or the link was lost with Auto-Reconnect
+// unticked) ends the run, so that whatever started the logger can start it
+// afresh.
+void HeadlessLogger::watchTheLink() {
+    const LoggerState& s = logger_.State;
+    const bool down =
+        !starting_ && s.Connected == 0 && s.reconnectPending == 0 && s.WatchdogActive == 0 && s.Restarting == 0;
+    downTicks_ = down ? downTicks_ + 1 : 0;
+    if (downTicks_ < kDownLooks) return;
+    console_.err("link: down, and nothing will reopen it; ending");
+    end(3);
+}
+
+void HeadlessLogger::end(int status) {
+    if (ended_) return;
+    ended_ = true;
+    status_ = status;
+    linkWatch_.stop();
+    runtime_.dispatch([this] {
+        bool canClose = true;
+        logger_.FormCloseQuery(canClose);
+    });
+    // Handlers still inside their waits end them now and unwind.
+    console_.close();
+    runtime_.shutDown();
+    QCoreApplication::quit();
+}
+
+int RunHeadless(int argc, char** argv, bool quiet) {
+    QCoreApplication app(argc, argv);
+    // Files, lines and the wire keep a point as decimal separator whatever
+    // the user's language.
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
+    HeadlessLogger logger(quiet);
+    return logger.run();
+}
+
+}  // namespace qs

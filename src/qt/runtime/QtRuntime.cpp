@@ -1,0 +1,98 @@
+#include "qt/runtime/QtRuntime.h"
+
+#include <QDateTime>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <QTimerEvent>
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+namespace qs {
+
+QtRuntime::QtRuntime(ErrorReport errorReport, ErrorReport callbackReport, QObject* parent)
+    : QObject(parent), errorReport_(std::move(errorReport)), callbackReport_(std::move(callbackReport)) {
+    if (!callbackReport_) callbackReport_ = errorReport_;
+}
+
+QtRuntime::~QtRuntime() {
+    for (auto& [id, p] : timers_) killTimer(p.qtTimer);
+}
+
+TimerId QtRuntime::schedule(int delayMs, std::function<void()> callback) {
+    const TimerId id = nextId_++;
+    if (shuttingDown_) return id;
+    // The countdown ticks every 100 ms and the absolute schedule keeps whole
+    // intervals: coarse timers would drift by up to 5 % of each period.
+    const int qtTimer = startTimer(std::max(delayMs, 0), Qt::PreciseTimer);
+    if (qtTimer == 0) return id;
+    timers_.emplace(id, Pending{qtTimer, std::move(callback)});
+    byQtTimer_.emplace(qtTimer, id);
+    return id;
+}
+
+void QtRuntime::cancel(TimerId id) {
+    auto it = timers_.find(id);
+    if (it == timers_.end()) return;
+    killTimer(it->second.qtTimer);
+    byQtTimer_.erase(it->second.qtTimer);
+    timers_.erase(it);
+}
+
+void QtRuntime::timerEvent(QTimerEvent* event) {
+    const int qtTimer = event->timerId();
+    // Every callback runs once: the Qt timer ends before the callback starts.
+    killTimer(qtTimer);
+    auto byQt = byQtTimer_.find(qtTimer);
+    if (byQt == byQtTimer_.end()) return;
+    auto it = timers_.find(byQt->second);
+    byQtTimer_.erase(byQt);
+    if (it == timers_.end()) return;
+    // Taken out before it runs: the callback may schedule or cancel freely,
+    // its own id included.
+    std::function<void()> callback = std::move(it->second.callback);
+    timers_.erase(it);
+    if (!shuttingDown_) guarded(callback, callbackReport_);
+}
+
+std::time_t QtRuntime::nowUtc() { return static_cast<std::time_t>(QDateTime::currentSecsSinceEpoch()); }
+
+void QtRuntime::sleepAndPump(int ms) {
+    if (shuttingDown_) return;
+    QEventLoop loop;
+    QTimer::singleShot(ms > 0 ? ms : 0, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    waits_.emplace_back(&loop);
+    loop.exec();
+    waits_.pop_back();
+}
+
+void QtRuntime::sleep(int ms) {
+    if (shuttingDown_ || ms <= 0) return;
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+void QtRuntime::guarded(const std::function<void()>& work, const ErrorReport& report) {
+    if (!work) return;
+    try {
+        work();
+    } catch (const std::exception& e) {
+        if (report) report(e.what());
+    } catch (...) {
+        // Anything else is reported as an error without a message.
+        if (report) report(std::string());
+    }
+}
+
+void QtRuntime::shutDown() {
+    if (shuttingDown_) return;
+    shuttingDown_ = true;
+    for (auto& [id, p] : timers_) killTimer(p.qtTimer);
+    timers_.clear();
+    byQtTimer_.clear();
+    for (const QPointer<QEventLoop>& loop : waits_)
+        if (loop) loop->quit();
+}
+
+}  // namespace qs

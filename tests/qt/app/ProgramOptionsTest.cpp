@@ -1,0 +1,104 @@
+// quillstone's options: one table that the command line, quillstone.conf,
+// --help, the manual page and the README all follow.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "qt/app/ProgramOptions.h"
+
+namespace qs::test {
+namespace {
+
+using Mode = ProgramOptions::Mode;
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(std::string(QUILLSTONE_SOURCE_DIR) + "/" + path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::set<std::string> tableNames() {
+    std::set<std::string> names;
+    for (const OptionSpec& spec : ProgramOptions::table()) names.insert(std::string(spec.name));
+    return names;
+}
+
+// Every "--name" that the pattern's first group finds in text.
+std::set<std::string> namesIn(const std::string& text, const std::regex& pattern) {
+    std::set<std::string> names;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator(); ++it)
+        names.insert((*it)[1].str());
+    return names;
+}
+
+TEST(ProgramOptionsTable, ManualPageDescribesEveryOptionOfTheTableAndNoOther) {
+    const std::string page = fileText("docs/quillstone.1");
+    const std::size_t from = page.find(".SH OPTIONS"), to = page.find(".SH", from + 1);
+    ASSERT_NE(from, std::string::npos);
+    // Each option's entry: .TP, then its name in bold.
+    const std::regex entry(R"(\.TP\n\.BR? \\-\\-([a-z-]+))");
+    EXPECT_EQ(namesIn(page.substr(from, to - from), entry), tableNames());
+}
+
+TEST(ProgramOptionsTable, ReadmeOptionTableHasARowForEveryOptionAndNoOther) {
+    const std::string readme = fileText("README.md");
+    const std::size_t from = readme.find("| Option | In quillstone.conf |"), to = readme.find("\n\n", from);
+    ASSERT_NE(from, std::string::npos);
+    EXPECT_EQ(namesIn(readme.substr(from, to - from), std::regex(R"(\n\| `--([a-z-]+))")), tableNames());
+}
+
+TEST(ProgramOptionsTable, HelpListsEveryOptionOfTheTable) {
+    const std::string help = ProgramOptions::helpText();
+    EXPECT_NE(help.find(OptionsHelp(ProgramOptions::table())), std::string::npos);
+    EXPECT_EQ(namesIn(help, std::regex(R"(\n  --([a-z-]+))")), tableNames());
+}
+
+struct ParseCase {
+    std::vector<std::string> args;
+    std::optional<std::string> file;
+    Mode mode;
+    bool quiet;
+    const char* error;      // the command line's, for Mode::Error
+    const char* fileError;  // quillstone.conf's, or nullptr
+};
+
+class ProgramOptionsParse : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ProgramOptionsParse, CommandLineWinsAndAFaultyFileIsReportedWithItsLine) {
+    const ParseCase& c = GetParam();
+    const ProgramOptions o = ProgramOptions::parse(c.args, c.file);
+    EXPECT_EQ(o.mode, c.mode);
+    EXPECT_EQ(o.quiet, c.quiet);
+    if (c.error) {
+        EXPECT_EQ(o.error, c.error);
+    }
+    EXPECT_EQ(o.fileError.value_or(""), c.fileError ? c.fileError : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, ProgramOptionsParse,
+    ::testing::Values(ParseCase{{}, std::nullopt, Mode::Window, false, nullptr, nullptr},
+                      ParseCase{{"--headless"}, std::nullopt, Mode::Headless, false, nullptr, nullptr},
+                      ParseCase{{"--headless", "--quiet"}, std::nullopt, Mode::Headless, true, nullptr, nullptr},
+                      ParseCase{{"--headless"}, "# bench 3\nquiet = yes\n", Mode::Headless, true, nullptr, nullptr},
+                      ParseCase{{"--headless", "--quiet=no"}, "quiet = yes\n", Mode::Headless, false, nullptr, nullptr},
+                      // The window has no use for quiet from the file, and is not refused for it.
+                      ParseCase{{}, "quiet = yes\n", Mode::Window, false, nullptr, nullptr},
+                      ParseCase{{"--quiet"}, std::nullopt, Mode::Error, false, "--quiet goes with --headless (see --help)",
+                                nullptr},
+                      ParseCase{{"--loud"}, std::nullopt, Mode::Error, false, "unknown option --loud (see --help)",
+                                nullptr},
+                      ParseCase{{"-h"}, "broken\n", Mode::Help, false, nullptr, nullptr},
+                      ParseCase{{"--version"}, std::nullopt, Mode::Version, false, nullptr, nullptr},
+                      ParseCase{{"--headless"}, "quiet = yes\nheadless = yes\n", Mode::Headless, false, nullptr,
+                                "quillstone.conf:2: \"headless\" goes on the command line only"},
+                      ParseCase{{}, "\nquiet = perhaps\n", Mode::Window, false, nullptr,
+                                "quillstone.conf:2: quiet = perhaps: the value is not yes or no"}));
+
+}  // namespace
+}  // namespace qs::test
