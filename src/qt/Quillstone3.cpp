@@ -12,8 +12,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
+#include "chart/GapWidth.h"
 #include "qt/QtChart.h"
 #include "qt/QtDialogs.h"
 #include "qt/QtRuntime.h"
@@ -71,9 +70,7 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
     });
     // A line breaks where samples paused for longer than three intervals and
     // the watchdog's time-out: as the logger is set now.
-    chart.setGapSeconds([&w = window_] {
-        return std::max(3.0 * w.State.IntervalSeconds, w.WatchdogTimer.interval() / 1000.0);
-    });
+    chart.setGapSeconds([&w = window_] { return GapSeconds(w.State.IntervalSeconds, w.WatchdogTimer.interval()); });
     // Saved charts go next to the data, named in the "Data File:" box.
     chart.setSaveFolder([&w = window_] {
         return QFileInfo(QDir::current(), QString::fromStdString(w.TextFileBox.text())).absolutePath();
