@@ -90,7 +90,9 @@ Quillstone3::~Quillstone3() {
 }
 
 void Quillstone3::buildStatusBar() {
-    for (TLabel* model : {&window_.LinkStatus, &window_.DataFileStatus}) {
+    for (const ControlEntry& e : inventory_.controls()) {
+        TLabel* model = e.label();
+        if (e.place != ControlPlace::StatusBar || !model) continue;
         auto* label = new QLabel;
         label->setObjectName(QString::fromStdString(model->name()));
         if (model == &window_.DataFileStatus) label->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
