@@ -18,9 +18,6 @@ namespace qs {
 namespace {
 
 constexpr int kLinkWatchMs = 1000;
-// The link counts as down for good once it has stayed down, with nothing
-// under way to reopen it, for this many looks in a row.
-constexpr int kDownLooks = 3;
 
 void fail(const std::string& why) { std::fprintf(stderr, "quillstone: %s\n", why.c_str()); }
 
@@ -102,11 +99,7 @@ void HeadlessLogger::pressStart() {
 // unticked) ends the run, so that whatever started the logger can start it
 // afresh.
 void HeadlessLogger::watchTheLink() {
-    const LoggerState& s = logger_.State;
-    const bool down =
-        !starting_ && s.Connected == 0 && s.reconnectPending == 0 && s.WatchdogActive == 0 && s.Restarting == 0;
-    downTicks_ = down ? downTicks_ + 1 : 0;
-    if (downTicks_ < kDownLooks) return;
+    if (!linkDown_.look(logger_.State, starting_)) return;
     console_.err("link: down, and nothing will reopen it; ending");
     end(3);
 }
