@@ -1,9 +1,7 @@
 #include "qt/HeadlessLogger.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 
-#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -121,10 +119,7 @@ void HeadlessLogger::end(int status) {
 
 int RunHeadless(int argc, char** argv, bool quiet) {
     QCoreApplication app(argc, argv);
-    // Files, lines and the wire keep a point as decimal separator whatever
-    // the user's language.
-    std::setlocale(LC_NUMERIC, "C");
-    QLocale::setDefault(QLocale::c());
+    UseCLocaleForNumbers();
     HeadlessLogger logger(quiet);
     return logger.run();
 }
