@@ -4,11 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/DayCount.h"
+
 namespace qs {
 namespace {
-
-constexpr long long kDays1899To1970 = 25569;  // 1899-12-30 to 1970-01-01
-constexpr long long kSecondsPerDay = 86400;
 
 struct Civil {
     long long year;
@@ -58,7 +57,7 @@ std::string FormatAxisDateTime(double x) {
     const long long seconds = std::llround(x * static_cast<double>(kSecondsPerDay));
     const long long days = floorDiv(seconds, kSecondsPerDay);
     const long long secondOfDay = seconds - days * kSecondsPerDay;
-    const Civil date = civilFromDays(days - kDays1899To1970);
+    const Civil date = civilFromDays(days - kUnixEpochDay);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%04lld-%02d-%02d-%02lld:%02lld:%02lld", date.year, date.month, date.day,
                   secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/DayCount.h"
 #include "platform/Exception.h"
 
 namespace qs {
@@ -18,8 +19,6 @@ long long daysFromCivil(int y, int m, int d) {
     const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + doe - 719468;
 }
-
-constexpr long long kDays1899To1970 = 25569;  // 1899-12-30 to 1970-01-01
 
 }  // namespace
 
@@ -65,13 +64,13 @@ namespace {
 
 double encodeDate(int year, int month, int day) {
     if (!IsValidDate(year, month, day)) throw EConvertError("Invalid argument to date encode");
-    return static_cast<double>(daysFromCivil(year, month, day) + kDays1899To1970);
+    return static_cast<double>(daysFromCivil(year, month, day) + kUnixEpochDay);
 }
 
 double encodeTime(int hour, int minute, int second) {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         throw EConvertError("Invalid argument to time encode");
-    return (hour * 3600 + minute * 60 + second) / 86400.0;
+    return (hour * 3600 + minute * 60 + second) / static_cast<double>(kSecondsPerDay);
 }
 
 }  // namespace

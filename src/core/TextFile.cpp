@@ -15,13 +15,18 @@ bool AppendToFile(const std::string& fileName, std::string_view bytes) {
     if (fileName.empty()) return false;
     const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     if (fd < 0) return false;
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0) done += static_cast<std::size_t>(n);
-        else ok = n < 0 && errno == EINTR;
-    }
+    const bool ok = WriteAll(fd, bytes);
     return ::close(fd) == 0 && ok;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
 }
 
 std::string ToTextMode(std::string_view bytes) {

@@ -22,6 +22,8 @@ constexpr K kindOf(TCheckBox W::*) { return K::CheckBox; }
 constexpr K kindOf(TRadioButton W::*) { return K::RadioButton; }
 constexpr K kindOf(TLabel W::*) { return K::Label; }
 
+using P = ControlPlace;
+
 // One row of the layout table: the control and the texts around it.
 struct Layout {
     ControlMember control;
@@ -29,6 +31,7 @@ struct Layout {
     int row;
     std::string_view before, after, note;
     bool bold;
+    P place = P::Panel;
 };
 
 // The window's layout in reading order. A box that follows a check box on
@@ -65,7 +68,7 @@ constexpr Layout kLayout[] = {
     {&W::DiffBox, G::StatisticsAndCaptions, 5, "Difference:", "", "", false},
     {&W::ShowMean, G::StatisticsAndCaptions, 6, "Computed Mean:", "", "", false},
     {&W::FilterValue, G::StatisticsAndCaptions, 7, "Computed Filter:", "", "", false},
-    {&W::LinkStatus, G::StatisticsAndCaptions, 8, "", "", "", false},
+    {&W::LinkStatus, G::StatisticsAndCaptions, 8, "", "", "", false, P::StatusBar},
 
     {&W::DisplayDataBox, G::DisplayOptions, 0, "", "", "", false},
     {&W::BoldRaw, G::DisplayOptions, 0, "", "", "", false},
@@ -85,7 +88,7 @@ constexpr Layout kLayout[] = {
     {&W::LoadButton, G::DataFile, 1, "", "", "", false},
     {&W::SaveResultsBox, G::DataFile, 2, "", "", "", false},
     {&W::OpenFolderButton, G::DataFile, 3, "", "", "", false},
-    {&W::DataFileStatus, G::DataFile, 4, "", "", "", false},
+    {&W::DataFileStatus, G::DataFile, 4, "", "", "", false, P::StatusBar},
 };
 
 constexpr StaticText kTexts[] = {
@@ -169,7 +172,8 @@ ControlInventory::ControlInventory(TGPIBTelnet& window) {
     for (const Layout& l : kLayout) {
         TControl* control = std::visit([&window](auto member) -> TControl* { return &(window.*member); }, l.control);
         const K kind = std::visit([](auto member) { return kindOf(member); }, l.control);
-        controls_.push_back({control->name(), kind, l.group, l.row, l.before, l.after, l.note, l.bold, control});
+        controls_.push_back(
+            {control->name(), kind, l.group, l.row, l.before, l.after, l.note, l.bold, control, l.place});
     }
 }
 

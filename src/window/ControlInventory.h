@@ -22,6 +22,7 @@ class TGPIBTelnet;
 //  - groups are laid out in the order of LayoutGroup;
 //  - within a group, controls() lists the controls in reading order; the
 //    controls of one group that share a row stand on one line, left to right;
+//  - a control placed in the status bar stands there and not in its group;
 //  - `before` stands left of the control, `after` right of it, `note` right
 //    of `after` (all plain texts; empty means no label);
 //  - a StaticText stands directly above the control it names in `above`
@@ -43,6 +44,10 @@ enum class LayoutGroup {
 
 enum class ControlKind { Button, Edit, CheckBox, RadioButton, Label };
 
+// Where a view shows a control: in its group of the panel, or in the status
+// bar (labels only: the status lines, in the order of controls()).
+enum class ControlPlace { Panel, StatusBar };
+
 // One control of the window with the texts that stand around it.
 struct ControlEntry {
     std::string_view name;  // the control's name, e.g. "IntervalBox"
@@ -54,6 +59,7 @@ struct ControlEntry {
     std::string_view note;    // a second label right of it, e.g. "0 = disabled."
     bool bold;                // a display label shown in a bold font
     TControl* control;        // the model control inside the window (never null)
+    ControlPlace place;
 
     // typed access: the control when it is of that kind, else nullptr
     TButton* button() const;

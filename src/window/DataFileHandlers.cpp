@@ -6,10 +6,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "core/Statistics.h"
+#include "core/TextFile.h"
 #include "datafile/DataLine.h"
 #include "datafile/LoadedLine.h"
 #include "platform/Conversions.h"
@@ -21,11 +21,6 @@ namespace {
 // A line is read with at most this many characters less one; a longer line
 // comes in pieces, and each piece is taken as a line of its own.
 constexpr int kLoadLineBuffer = 20000;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // A data file the user marked read-only is kept, as deleting a read-only
 // file has always failed: its own write permission decides, not the

@@ -4,11 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <memory>
 
 #include "core/CNumbers.h"
+#include "core/TextFile.h"
 
 namespace qs {
 namespace {
@@ -41,23 +40,9 @@ constexpr std::array<SettingSlot, kSettingCount> kSlots{{
     {"AbsoluteCheckBox", K::Flag},
 }};
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 // The bytes of a file; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) return std::nullopt;
     std::string bytes;
     char buf[4096];
@@ -156,7 +141,7 @@ SafeReplace replaceByRename(const std::string& path, std::string_view bytes) {
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return SafeReplace::NotPossible;
 
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
     struct stat old {};
     // The replacement keeps the permissions the user gave the old file.
     if (ok && ::stat(path.c_str(), &old) == 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
@@ -175,7 +160,7 @@ SafeReplace replaceByRename(const std::string& path, std::string_view bytes) {
 
 // Puts bytes at the start of the open file and cuts it off after them.
 bool rewrite(int fd, std::string_view bytes) {
-    return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes) &&
+    return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes) &&
            ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
 }
 

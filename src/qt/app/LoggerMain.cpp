@@ -1,16 +1,15 @@
 #include "qt/app/LoggerMain.h"
 
 #include <QApplication>
-#include <QLocale>
 #include <QMessageBox>
 
-#include <clocale>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
 
 #include "qt/app/LoggerApp.h"
+#include "qt/runtime/QtRuntime.h"
 #include "qt/runtime/TerminationSignals.h"
 
 namespace qs {
@@ -49,11 +48,7 @@ int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& show
     std::unique_ptr<QApplication> app;
     try {
         app = std::make_unique<QApplication>(argc, argv);
-        // QApplication has set the C library's locale from the environment.
-        // Files, captions and the wire keep a point as decimal separator
-        // whatever the user's language.
-        std::setlocale(LC_NUMERIC, "C");
-        QLocale::setDefault(QLocale::c());
+        UseCLocaleForNumbers();
         runWindow(*app, shown, startupError);
     } catch (const std::exception& e) {
         showFatal(app.get(), e.what());

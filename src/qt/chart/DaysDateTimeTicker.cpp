@@ -6,20 +6,12 @@
 #include <vector>
 
 #include "chart/AxisLabels.h"
+#include "chart/TimeAxisSteps.h"
+#include "platform/DayCount.h"
 
 namespace qs {
 
 namespace {
-// 1970-01-01 in days since 1899-12-30.
-constexpr double kUnixEpochDays = 25569.0;
-constexpr double kSecondsPerDay = 86400.0;
-// Round steps in seconds; beyond the last, the step doubles.
-constexpr double kRoundSteps[] = {
-    1, 2, 5, 10, 15, 30,                                 // seconds
-    60, 120, 300, 600, 900, 1800,                        // minutes
-    3600, 7200, 10800, 21600, 43200,                     // hours
-    86400, 2 * 86400, 7 * 86400, 14 * 86400, 28 * 86400  // days
-};
 // Width given to an axis that was never laid out (a plot not yet shown).
 constexpr int kUnplacedWidth = 640;
 
@@ -29,26 +21,16 @@ struct Tick {
     double x, width;  // centre and width of the label, in pixels
 };
 
-double nextRoundStep(double step) {
-    for (double s : kRoundSteps)
-        if (s > step) return s;
-    return step * 2.0;
-}
-
 }  // namespace
 
 DaysDateTimeTicker::DaysDateTimeTicker(QCPAxis* axis) : axis_(axis) {}
 
-double DaysDateTimeTicker::daysToUnixSeconds(double days) { return (days - kUnixEpochDays) * kSecondsPerDay; }
+double DaysDateTimeTicker::daysToUnixSeconds(double days) { return (days - kUnixEpochDay) * kSecondsPerDay; }
 
-double DaysDateTimeTicker::unixSecondsToDays(double seconds) { return seconds / kSecondsPerDay + kUnixEpochDays; }
+double DaysDateTimeTicker::unixSecondsToDays(double seconds) { return seconds / kSecondsPerDay + kUnixEpochDay; }
 
 double DaysDateTimeTicker::roundStepSeconds(double spanSeconds, double pixels, double spacing) {
-    double step = kRoundSteps[0];
-    if (!(spanSeconds > 0.0) || !(pixels > 0.0)) return step;
-    const double pixelsPerSecond = pixels / spanSeconds;
-    while (step * pixelsPerSecond < spacing && step < spanSeconds) step = nextRoundStep(step);
-    return step;
+    return RoundStepSeconds(spanSeconds, pixels, spacing);
 }
 
 DaysDateTimeTicker::Place DaysDateTimeTicker::currentPlace() const {
@@ -92,7 +74,7 @@ void DaysDateTimeTicker::generate(const QCPRange& range, const QLocale&, QChar, 
 
     std::vector<Tick> chosen;
     double step = roundStepSeconds(span, used_.axisWidth, widthOf(labelOf(lower)) + gap);
-    for (;; step = nextRoundStep(step)) {
+    for (;; step = NextRoundStep(step)) {
         chosen.clear();
         // Ticks on whole multiples of the step since the epoch: midnight UTC
         // for whole days, the full hour for hours, and so on.

@@ -33,7 +33,7 @@ public:
     static double daysToUnixSeconds(double days);
     static double unixSecondsToDays(double seconds);
     // The smallest round step, in seconds, whose ticks stand at least spacing
-    // pixels apart on an axis of pixels showing spanSeconds.
+    // pixels apart on an axis of pixels showing spanSeconds (RoundStepSeconds).
     static double roundStepSeconds(double spanSeconds, double pixels, double spacing);
 
 private:

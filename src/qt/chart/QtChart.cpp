@@ -11,6 +11,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "chart/GapWidth.h"
 #include "chart/SeriesStyle.h"
 #include "platform/MemoryChart.h"
 #include "qt/chart/ChartNavigator.h"
@@ -35,9 +36,6 @@ constexpr double kPrintedAxisTitlePoints = 10.0;
 constexpr double kPrintedLegendPoints = 8.0;
 // The legend's text, against the axes' labels on screen.
 constexpr double kLegendFontScale = 0.9;
-// Keys are whole seconds in days: a step of exactly the gap time is no gap.
-constexpr double kGapMarginSeconds = 1e-3;
-constexpr double kSecondsPerDay = 86400.0;
 // Half the width of the time span shown around a single point: one minute.
 constexpr double kSinglePointHalfSpanDays = 1.0 / 1440.0;
 
@@ -217,7 +215,7 @@ void QtChart::doReplot() {
 
 void QtChart::prepareLines() {
     const double seconds = gapsJoined_ || !gapSeconds_ ? 0.0 : gapSeconds_();
-    const double width = seconds > 0.0 ? (seconds + kGapMarginSeconds) / kSecondsPerDay : 0.0;
+    const double width = GapWidthDays(seconds);
     std::array<std::vector<QCPAbstractPlottable*>, 2> named;
     // Command 1's lines on the left, command 2's on the right, each as raw, mean, filter.
     for (ValueAxis side : {ValueAxis::Left, ValueAxis::Right})

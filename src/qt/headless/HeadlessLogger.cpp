@@ -1,9 +1,7 @@
 #include "qt/headless/HeadlessLogger.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 
-#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -18,9 +16,6 @@ namespace qs {
 namespace {
 
 constexpr int kLinkWatchMs = 1000;
-// The link counts as down for good once it has stayed down, with nothing
-// under way to reopen it, for this many looks in a row.
-constexpr int kDownLooks = 3;
 
 void fail(const std::string& why) { std::fprintf(stderr, "quillstone: %s\n", why.c_str()); }
 
@@ -102,11 +97,7 @@ void HeadlessLogger::pressStart() {
 // unticked) ends the run, so that whatever started the logger can start it
 // afresh.
 void HeadlessLogger::watchTheLink() {
-    const LoggerState& s = logger_.State;
-    const bool down =
-        !starting_ && s.Connected == 0 && s.reconnectPending == 0 && s.WatchdogActive == 0 && s.Restarting == 0;
-    downTicks_ = down ? downTicks_ + 1 : 0;
-    if (downTicks_ < kDownLooks) return;
+    if (!linkDown_.look(logger_.State, starting_)) return;
     console_.err("link: down, and nothing will reopen it; ending");
     end(3);
 }
@@ -128,10 +119,7 @@ void HeadlessLogger::end(int status) {
 
 int RunHeadless(int argc, char** argv, bool quiet) {
     QCoreApplication app(argc, argv);
-    // Files, lines and the wire keep a point as decimal separator whatever
-    // the user's language.
-    std::setlocale(LC_NUMERIC, "C");
-    QLocale::setDefault(QLocale::c());
+    UseCLocaleForNumbers();
     HeadlessLogger logger(quiet);
     return logger.run();
 }

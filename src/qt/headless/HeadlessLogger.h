@@ -9,6 +9,7 @@
 #include "qt/headless/ConsoleDialogs.h"
 #include "qt/runtime/QtRuntime.h"
 #include "qt/link/QtTelnet.h"
+#include "window/LinkDownWatch.h"
 #include "window/TGPIBTelnet.h"
 
 namespace qs {
@@ -57,7 +58,7 @@ private:
     Platform platform_;
     TGPIBTelnet logger_;
     QTimer linkWatch_;
-    int downTicks_ = 0;
+    LinkDownWatch linkDown_;
     bool starting_ = false;
     bool ended_ = false;
     int status_ = 0;

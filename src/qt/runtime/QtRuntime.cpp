@@ -2,11 +2,13 @@
 
 #include <QDateTime>
 #include <QEventLoop>
+#include <QLocale>
 #include <QThread>
 #include <QTimer>
 #include <QTimerEvent>
 
 #include <algorithm>
+#include <clocale>
 #include <exception>
 #include <utility>
 
@@ -93,6 +95,11 @@ void QtRuntime::shutDown() {
     byQtTimer_.clear();
     for (const QPointer<QEventLoop>& loop : waits_)
         if (loop) loop->quit();
+}
+
+void UseCLocaleForNumbers() {
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
 }
 
 }  // namespace qs

@@ -85,4 +85,10 @@ private:
     bool shuttingDown_ = false;
 };
 
+// Files, captions and the wire keep a point as decimal separator whatever
+// the user's language: numbers go back to the "C" locale, in the C library
+// and as Qt's default. Call it once the application object exists, which
+// sets the C library's locale from the environment.
+void UseCLocaleForNumbers();
+
 }  // namespace qs

@@ -12,8 +12,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
+#include "chart/GapWidth.h"
 #include "qt/chart/QtChart.h"
 #include "qt/runtime/QtDialogs.h"
 #include "qt/runtime/QtRuntime.h"
@@ -71,9 +70,7 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
     });
     // A line breaks where samples paused for longer than three intervals and
     // the watchdog's time-out: as the logger is set now.
-    chart.setGapSeconds([&w = window_] {
-        return std::max(3.0 * w.State.IntervalSeconds, w.WatchdogTimer.interval() / 1000.0);
-    });
+    chart.setGapSeconds([&w = window_] { return GapSeconds(w.State.IntervalSeconds, w.WatchdogTimer.interval()); });
     // Saved charts go next to the data, named in the "Data File:" box.
     chart.setSaveFolder([&w = window_] {
         return QFileInfo(QDir::current(), QString::fromStdString(w.TextFileBox.text())).absolutePath();
@@ -93,7 +90,9 @@ Quillstone3::~Quillstone3() {
 }
 
 void Quillstone3::buildStatusBar() {
-    for (TLabel* model : {&window_.LinkStatus, &window_.DataFileStatus}) {
+    for (const ControlEntry& e : inventory_.controls()) {
+        TLabel* model = e.label();
+        if (e.place != ControlPlace::StatusBar || !model) continue;
         auto* label = new QLabel;
         label->setObjectName(QString::fromStdString(model->name()));
         if (model == &window_.DataFileStatus) label->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));

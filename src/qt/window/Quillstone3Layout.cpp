@@ -53,7 +53,7 @@ bool isColumnCheckBox(const ControlEntry& e) {
 }
 
 // The status labels live in the status bar, not in the panel.
-bool inStatusBar(const ControlEntry& e) { return e.name == "LinkStatus" || e.name == "DataFileStatus"; }
+bool inStatusBar(const ControlEntry& e) { return e.place == ControlPlace::StatusBar; }
 
 constexpr LayoutGroup kGroups[] = {LayoutGroup::ConnectionAndCommands, LayoutGroup::TimingAndWatchdog,
                                    LayoutGroup::StatisticsAndCaptions, LayoutGroup::DisplayOptions,
