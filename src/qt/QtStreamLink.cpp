@@ -1,4 +1,4 @@
-#include "qt/QtTelnet.h"
+#include "qt/QtStreamLink.h"
 
 #include <QByteArray>
 #include <QString>
@@ -32,35 +32,37 @@ constexpr unsigned kUserTimeoutMs = 20000;
 
 }  // namespace
 
-QtTelnet::QtTelnet(ErrorReport errorReport, QObject* parent) : QObject(parent), errorReport_(std::move(errorReport)) {
+QtStreamLink::QtStreamLink(std::unique_ptr<LinkCodec> codec, ErrorReport errorReport, QObject* parent)
+    : QObject(parent), errorReport_(std::move(errorReport)), codec_(std::move(codec)) {
+    if (!codec_) throw Exception("A stream link needs a codec.");
     connectTimer_.setSingleShot(true);
     // A coarse timer may fire up to 5 % early; an attempt gets its full time.
     connectTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&connectTimer_, &QTimer::timeout, this, &QtTelnet::onConnectTimeout);
+    connect(&connectTimer_, &QTimer::timeout, this, &QtStreamLink::onConnectTimeout);
 }
 
-QtTelnet::~QtTelnet() {
+QtStreamLink::~QtStreamLink() {
     connectTimer_.stop();
     dropSocket(false);
 }
 
-void QtTelnet::Connect() {
+void QtStreamLink::Connect() {
     if (state_ != LinkState::Idle) return;
     const TelnetEndpoint endpoint = ParseTelnetEndpoint(host_);
 
     state_ = LinkState::Connecting;
-    protocol_.reset();
+    codec_->reset();
     socket_ = new QTcpSocket(this);
-    connect(socket_, &QTcpSocket::connected, this, &QtTelnet::onSocketConnected);
-    connect(socket_, &QTcpSocket::readyRead, this, &QtTelnet::onSocketReadyRead);
+    connect(socket_, &QTcpSocket::connected, this, &QtStreamLink::onSocketConnected);
+    connect(socket_, &QTcpSocket::readyRead, this, &QtStreamLink::onSocketReadyRead);
     connect(socket_, &QTcpSocket::disconnected, this, [this] { socketGone("Connection closed by the peer."); });
-    connect(socket_, &QTcpSocket::errorOccurred, this, &QtTelnet::onSocketError);
+    connect(socket_, &QTcpSocket::errorOccurred, this, &QtStreamLink::onSocketError);
     connectTimer_.start(connectTimeoutMs_);
     // A host name is looked up in the background; the call returns at once.
     socket_->connectToHost(QString::fromStdString(endpoint.host), endpoint.port);
 }
 
-void QtTelnet::Disconnect(bool notifyPeer) {
+void QtStreamLink::Disconnect(bool notifyPeer) {
     connectTimer_.stop();
     if (state_ == LinkState::Idle) return;
     const bool wasUp = state_ == LinkState::Up;
@@ -81,14 +83,14 @@ void QtTelnet::Disconnect(bool notifyPeer) {
     }
 }
 
-void QtTelnet::SendCh(char c) {
+void QtStreamLink::SendCh(char c) {
     if (state_ != LinkState::Up || !socket_) throw Exception("Not connected.");
-    const std::string wire = protocol_.encode(std::string_view(&c, 1));
+    const std::string wire = codec_->encode(std::string_view(&c, 1));
     if (socket_->write(wire.data(), static_cast<qint64>(wire.size())) != static_cast<qint64>(wire.size()))
         throw Exception("Socket error: " + socket_->errorString().toStdString());
 }
 
-void QtTelnet::onSocketConnected() {
+void QtStreamLink::onSocketConnected() {
     if (state_ != LinkState::Connecting) return;
     connectTimer_.stop();
     state_ = LinkState::Up;
@@ -97,30 +99,30 @@ void QtTelnet::onSocketConnected() {
     enqueue(EventKind::Connected);
 }
 
-void QtTelnet::onSocketReadyRead() {
+void QtStreamLink::onSocketReadyRead() {
     if (state_ != LinkState::Up || !socket_) return;
     const QByteArray bytes = socket_->readAll();
     if (bytes.isEmpty()) return;
-    const TelnetProtocol::Output out = protocol_.receive(std::string_view(bytes.constData(), bytes.size()));
+    const LinkCodec::Received out = codec_->receive(std::string_view(bytes.constData(), bytes.size()));
     // A write error shows up as the socket's error, which ends the link.
     if (!out.toPeer.empty()) socket_->write(out.toPeer.data(), static_cast<qint64>(out.toPeer.size()));
     if (!out.data.empty()) enqueue(EventKind::Data, out.data);
 }
 
-void QtTelnet::onSocketError(QAbstractSocket::SocketError error) {
+void QtStreamLink::onSocketError(QAbstractSocket::SocketError error) {
     // Nothing is lost on a temporary error; the socket goes on.
     if (error == QAbstractSocket::TemporaryError) return;
     socketGone(socket_ ? socket_->errorString().toStdString() : std::string("Socket error."));
 }
 
-void QtTelnet::onConnectTimeout() {
+void QtStreamLink::onConnectTimeout() {
     if (state_ != LinkState::Connecting) return;
     lastError_ = "No connection within " + std::to_string(connectTimeoutMs_) + " ms.";
     state_ = LinkState::Idle;
     dropSocket(false);
 }
 
-void QtTelnet::socketGone(const std::string& why) {
+void QtStreamLink::socketGone(const std::string& why) {
     if (state_ == LinkState::Connecting) {
         connectTimer_.stop();
         lastError_ = why;
@@ -139,7 +141,7 @@ void QtTelnet::socketGone(const std::string& why) {
     enqueue(EventKind::Disconnected);
 }
 
-void QtTelnet::dropSocket(bool graceful) {
+void QtStreamLink::dropSocket(bool graceful) {
     QTcpSocket* socket = std::exchange(socket_, nullptr);
     if (!socket) return;
     socket->disconnect(this);
@@ -160,7 +162,7 @@ void QtTelnet::dropSocket(bool graceful) {
     socket->deleteLater();
 }
 
-void QtTelnet::tuneKeepAlive(QTcpSocket& socket) {
+void QtStreamLink::tuneKeepAlive(QTcpSocket& socket) {
     socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
 #if defined(Q_OS_LINUX)
     const auto fd = static_cast<int>(socket.socketDescriptor());
@@ -177,7 +179,7 @@ void QtTelnet::tuneKeepAlive(QTcpSocket& socket) {
 #endif
 }
 
-void QtTelnet::enqueue(EventKind kind, std::string data) {
+void QtStreamLink::enqueue(EventKind kind, std::string data) {
     queue_.push_back({kind, std::move(data)});
     if (deliveryPosted_) return;
     deliveryPosted_ = true;
@@ -190,7 +192,7 @@ void QtTelnet::enqueue(EventKind kind, std::string data) {
         Qt::QueuedConnection);
 }
 
-void QtTelnet::deliverQueued() {
+void QtStreamLink::deliverQueued() {
     while (!delivering_ && !queue_.empty()) {
         const Event event = std::move(queue_.front());
         queue_.pop_front();
@@ -198,7 +200,7 @@ void QtTelnet::deliverQueued() {
     }
 }
 
-void QtTelnet::deliver(const Event& event) {
+void QtStreamLink::deliver(const Event& event) {
     const bool outer = !std::exchange(delivering_, true);
     // An exception must not unwind through Qt's event dispatch; it goes to
     // the error report, like any exception escaping an event of the window.

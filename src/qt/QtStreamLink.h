@@ -6,20 +6,23 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
-#include "link/TelnetProtocol.h"
+#include "link/LinkCodec.h"
 #include "platform/Telnet.h"
 
 class QTcpSocket;
 
 namespace qs {
 
-// The Telnet component on a non-blocking QTcpSocket driven by the GUI
-// thread's event loop: its events reach the window one at a time, between
-// (or nested inside the pumps of) the window's other handlers, and the data
-// chunks in the order they arrived.
+// A link to the adapter over a non-blocking QTcpSocket driven by the GUI
+// thread's event loop, speaking the protocol of its codec: its events reach
+// the window one at a time, between (or nested inside the pumps of) the
+// window's other handlers, and the data chunks in the order they arrived.
+// The link owns the socket's whole life; the codec only turns bytes in and
+// out, so a new kind of link needs a codec and none of this.
 //
 // Event rules, per link (one successful connection):
 //   - OnConnected once when the connection is up; OnDisconnected once when
@@ -28,8 +31,9 @@ namespace qs {
 //   - An attempt that never came up (refused, host not found, time-out, or
 //     Disconnect while still connecting) raises no event at all: for the
 //     window it is one more attempt after which the link is still down.
-//   - OnDataAvailable carries the data bytes after Telnet decoding; bytes
-//     that were only Telnet negotiation raise no event.
+//   - OnDataAvailable carries the data bytes after the codec's decoding;
+//     bytes that were only the protocol's own (Telnet negotiation) raise no
+//     event. What the codec answers goes back on the wire at once.
 //
 // Re-entry: the socket's own signals never call the window. They read and
 // decode what arrived and queue it as events; the events are delivered from
@@ -40,7 +44,7 @@ namespace qs {
 // event is being delivered wait until it has returned, so no event runs
 // inside another; the one exception is a handler's own Disconnect, which
 // hands over the rest of its link's events before it returns.
-class QtTelnet : public QObject, public ITelnet {
+class QtStreamLink : public QObject, public ITelnet {
     Q_OBJECT
 
 public:
@@ -53,8 +57,9 @@ public:
     // How long a closing link may take to hand over its last bytes.
     static constexpr int kCloseGraceMs = 2000;
 
-    explicit QtTelnet(ErrorReport errorReport, QObject* parent = nullptr);
-    ~QtTelnet() override;
+    // codec: what the link speaks; never null. A fresh link resets it.
+    QtStreamLink(std::unique_ptr<LinkCodec> codec, ErrorReport errorReport, QObject* parent = nullptr);
+    ~QtStreamLink() override;
 
     // ---- ITelnet
     void setEvents(TelnetEvents events) override { handlers_ = std::move(events); }
@@ -113,7 +118,7 @@ private:
     QTcpSocket* socket_ = nullptr;
     QTimer connectTimer_;
     int connectTimeoutMs_ = kConnectTimeoutMs;
-    TelnetProtocol protocol_;
+    std::unique_ptr<LinkCodec> codec_;
     std::string lastError_;
 };
 

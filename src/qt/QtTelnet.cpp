@@ -1,0 +1,12 @@
+#include "qt/QtTelnet.h"
+
+#include <utility>
+
+#include "link/LinkCodecTable.h"
+
+namespace qs {
+
+QtTelnet::QtTelnet(ErrorReport errorReport, QObject* parent)
+    : QtStreamLink(MakeLinkCodec(ProgramLinkCodecs(), kTelnetLink), std::move(errorReport), parent) {}
+
+}  // namespace qs
