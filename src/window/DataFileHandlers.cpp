@@ -31,10 +31,10 @@ bool isReadOnlyFile(const struct stat& info, const std::string& name) {
 }
 
 // The three points of a loaded line on its channel's raw, mean and filter series.
-void addLine(ISeries& raw, ISeries& mean, ISeries& filter, double x, const LoadedLine& line) {
-    raw.AddPoint(x, line.raw);
-    mean.AddPoint(x, line.mean);
-    filter.AddPoint(x, line.filter);
+void addLine(const SeriesTable& series, int channel, double x, const LoadedLine& line) {
+    series.of(channel, SeriesRole::Raw).AddPoint(x, line.raw);
+    series.of(channel, SeriesRole::Mean).AddPoint(x, line.mean);
+    series.of(channel, SeriesRole::Filter).AddPoint(x, line.filter);
 }
 
 }  // namespace
@@ -51,15 +51,11 @@ void TGPIBTelnet::LoadButtonClick() {
         State.ScrollPoints = points < 0 ? 0 : points;
         ScrollBox.setText(IntToStr(State.ScrollPoints));
     }
-    for (ISeries* s : {&Series1, &Series2, &Series3, &Series4, &Series5, &Series6}) s->Clear();
+    for (ISeries* s : seriesTable_.all()) s->Clear();
     State.SampleCount = 0;
     State.ReplyPhase = 0;
 
     const CommandMode mode = commandMode();
-    const auto addTo = [this](int channel, double x, const LoadedLine& loaded) {
-        if (channel == 1) addLine(Series1, Series2, Series3, x, loaded);
-        else addLine(Series4, Series6, Series5, x, loaded);
-    };
     HeldValues<LoadedLine> held{};
     // The scan fields live for the whole load: a line that does not supply a
     // field repeats the previous line's. They start at zero, so unreadable
@@ -74,8 +70,8 @@ void TGPIBTelnet::LoadButtonClick() {
         const LoadedLine own{f.raw, f.mean, f.filter};
         const int channel = LoadedLineChannel(mode, State.ReplyPhase);
         const ChannelRoute<LoadedLine> route = RouteLoadedLine(mode, channel, own, held);
-        addTo(channel, x, own);
-        if (route.otherHeld) addTo(channel == 1 ? 2 : 1, x, *route.otherHeld);
+        addLine(seriesTable_, channel, x, own);
+        if (route.otherHeld) addLine(seriesTable_, channel == 1 ? 2 : 1, x, *route.otherHeld);
         held = route.held;
         State.ReplyPhase = State.ReplyPhase == 0 ? 1 : 0;
         State.SampleCount += 1;
@@ -131,7 +127,7 @@ void TGPIBTelnet::TextFileBoxExit() {
 
 // The captions keep showing the old numbers until the next sample replaces them.
 void TGPIBTelnet::ResetDataDisplay() {
-    for (ISeries* s : {&Series1, &Series2, &Series3, &Series4, &Series5, &Series6}) s->Clear();
+    for (ISeries* s : seriesTable_.all()) s->Clear();
     State.ResetStatistics();
     Chart1.Redraw();
 }

@@ -62,7 +62,7 @@ void TGPIBTelnet::FilterPointsChange() {
 // command 2 is never trimmed.
 void TGPIBTelnet::TrimToScrollWindow() {
     while (State.ScrollPoints > 0 && Series1.Count() > State.ScrollPoints) {
-        for (ISeries* s : {&Series1, &Series2, &Series3, &Series4, &Series5, &Series6})
+        for (ISeries* s : seriesTable_.all())
             if (s->Count() > 0) s->DeleteFirst();
     }
 }

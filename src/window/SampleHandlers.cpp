@@ -12,6 +12,22 @@
 #include "window/TGPIBTelnet.h"
 
 namespace qs {
+namespace {
+
+// What a sample reads and updates of its own channel.
+struct ChannelParts {
+    double& lastValue;
+    double& filterState;
+};
+
+ChannelParts channelParts(TGPIBTelnet& w, int channel) {
+    if (channel == 1) return {w.State.LastValue1, w.State.FilterState1};
+    return {w.State.LastValue2, w.State.FilterState2};
+}
+
+int otherChannel(int channel) { return channel == 1 ? 2 : 1; }
+
+}  // namespace
 
 void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& time) {
     State.AwaitingReply = 0;
@@ -22,17 +38,19 @@ void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& t
     const double x = EncodeDateTime(time);
     const CommandMode mode = commandMode();
     const int channel = ReplyChannel(mode, State.ReplyPhase);
+    const ChannelParts own = channelParts(*this, channel);
+    ISeries& raw = seriesTable_.of(channel, SeriesRole::Raw);
     const ChannelRoute<double> route = RouteSample(mode, channel, value, {State.HeldValue1, State.HeldValue2});
-    (channel == 1 ? State.LastValue1 : State.LastValue2) = value;
-    (channel == 1 ? Series1 : Series4).AddPoint(x, value);
-    if (route.otherHeld) (channel == 1 ? Series4 : Series1).AddPoint(x, *route.otherHeld);
+    own.lastValue = value;
+    raw.AddPoint(x, value);
+    if (route.otherHeld) seriesTable_.of(otherChannel(channel), SeriesRole::Raw).AddPoint(x, *route.otherHeld);
     State.HeldValue1 = route.held.channel1;
     State.HeldValue2 = route.held.channel2;
 
     // Per-sample scrolling: at most one point per series, after the new raw
     // point and before the new mean and filter points.
     if (State.ScrollPoints > 0) {
-        for (ISeries* s : {&Series1, &Series2, &Series3, &Series4, &Series5, &Series6})
+        for (ISeries* s : seriesTable_.all())
             if (s->Count() >= State.ScrollPoints) s->DeleteFirst();
     }
     Chart1.Redraw();
@@ -46,11 +64,10 @@ void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& t
     State.Difference = State.Maximum - State.Minimum;
     DiffBox.setCaption(FloatToStr(State.Difference));
 
-    ISeries& raw = channel == 1 ? Series1 : Series4;
     // With a scroll window of 1 the raw series is empty again by now; the
     // latest point was the value itself, so that is its mean.
     const double mean = raw.Count() > 0 ? RunningMean(raw, State.MeanPoints) : value;
-    (channel == 1 ? Series2 : Series6).AddPoint(x, mean);
+    seriesTable_.of(channel, SeriesRole::Mean).AddPoint(x, mean);
     ShowMean.setCaption(FloatToStr(mean));
 
     // A FilterPoints text that does not convert is reported once the sample
@@ -64,10 +81,8 @@ void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& t
     });
     if (State.FilterSamples < 1) State.FilterSamples = 1;
 
-    double& filterState = channel == 1 ? State.FilterState1 : State.FilterState2;
-    const double input = channel == 1 ? State.LastValue1 : State.LastValue2;
-    const double filter = FilterStep(filterState, input, State.FilterSamples);
-    (channel == 1 ? Series3 : Series5).AddPoint(x, filter);
+    const double filter = FilterStep(own.filterState, own.lastValue, State.FilterSamples);
+    seriesTable_.of(channel, SeriesRole::Filter).AddPoint(x, filter);
     FilterValue.setCaption(FloatToStr(filter));
 
     DateBox.setCaption(FormatDateBox(time));

@@ -36,7 +36,7 @@ void TGPIBTelnet::FormCreate() {
     Timer3.setInterval(intervalMs());
     Timer3.setEnabled(false);
     // 5. No points.
-    for (ISeries* s : {&Series1, &Series2, &Series3, &Series4, &Series5, &Series6}) s->Clear();
+    for (ISeries* s : seriesTable_.all()) s->Clear();
     // 6. The saved settings, with the intervals derived from them.
     LoadSettings();
     // 7. The watchdog's time-out, whether or not settings were read.

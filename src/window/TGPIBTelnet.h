@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 #include "platform/Timer.h"
 #include "window/LoggerState.h"
+#include "window/SeriesTable.h"
 
 namespace qs {
 
@@ -224,6 +225,9 @@ private:
     // Records the outcome of a data-file write in DataFileStatus.
     void noteDataFileWrite(bool written, const std::string& fileName);
     bool dataFileUnwritable_ = false;
+
+    // Series1 ... Series6 with their commands and roles.
+    const SeriesTable seriesTable_{{&Series1, &Series2, &Series3, &Series4, &Series5, &Series6}};
 
     // ---- link helpers (LinkHandlers.cpp, WatchdogHandlers.cpp)
     // Start and Stop; unattended: run by a recovery nobody started, so that
