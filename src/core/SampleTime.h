@@ -7,6 +7,7 @@ namespace qs {
 // A UTC calendar time in whole seconds: the time of a sample.
 struct SampleTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    friend bool operator==(const SampleTime&, const SampleTime&) = default;
 };
 
 SampleTime SampleTimeFromUtc(std::time_t t);

@@ -109,7 +109,7 @@ void TGPIBTelnet::DeleteButtonClick() {
         std::string kept;
         if (isReadOnlyFile(info, name)) kept = "it is read-only";
         else if (::unlink(name.c_str()) != 0 && errno != ENOENT) kept = std::strerror(errno);
-        if (!kept.empty()) DataFileStatus.setCaption("Data file \"" + name + "\" kept with its lines: " + kept);
+        if (!kept.empty()) showDataFileNote("Data file \"" + name + "\" kept with its lines: " + kept);
     }
     ResetDataDisplay();
 }

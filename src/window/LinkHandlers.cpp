@@ -53,7 +53,7 @@ void TGPIBTelnet::startLink(bool unattended) {
         return;
     }
 
-    LinkStatus.setCaption(ConnectingStatus(host));
+    showLinkStatus(ConnectingStatus(host));
     for (int attempt = 0; attempt < kLinkAttempts && State.Connected == 0; ++attempt) {
         // Whatever the Telnet layer raises is one failed attempt.
         try {
@@ -102,10 +102,10 @@ void TGPIBTelnet::reportLinkFailure(const char* message, bool unattended) {
     if (unattended) {
         // Nobody may be there to close a modal box, and the recovery must go
         // on to its next try: the status line keeps the news instead.
-        LinkStatus.setCaption(RecoveryFailedStatus(message, AutoReconnect.checked(), WatchdogTimer.interval()));
+        showLinkStatus(RecoveryFailedStatus(message, AutoReconnect.checked(), WatchdogTimer.interval()));
         return;
     }
-    LinkStatus.setCaption(State.Connected != 0 ? DisconnectFailedStatus() : ConnectFailedStatus());
+    showLinkStatus(State.Connected != 0 ? DisconnectFailedStatus() : ConnectFailedStatus());
     platform.dialogs.messageBox(message, kErrorCaption, MsgButtons::Ok, MsgIcon::None);
 }
 
@@ -124,7 +124,7 @@ void TGPIBTelnet::TelnetConnected() {
     // wait, or the retry period of a lost link) would cut it short. The
     // first overdue tick arms the watchdog afresh.
     WatchdogTimer.setEnabled(false);
-    LinkStatus.setCaption(LinkUpStatus());
+    showLinkStatus(LinkUpStatus());
 }
 
 void TGPIBTelnet::TelnetDisconnected() {
@@ -139,7 +139,7 @@ void TGPIBTelnet::TelnetDisconnected() {
 
     const StopRequest requestedBy = std::exchange(State.stopRequested, StopRequest::None);
     if (requestedBy == StopRequest::ByPerson) {
-        LinkStatus.setCaption(StoppedStatus());
+        showLinkStatus(StoppedStatus());
     } else if (requestedBy == StopRequest::None) {
         // The adapter or the network closed the link. The countdown stands
         // still while offline, so it can never arm the watchdog: arm it here,
@@ -150,7 +150,7 @@ void TGPIBTelnet::TelnetDisconnected() {
             WatchdogTimer.setEnabled(false);
             WatchdogTimer.setEnabled(true);
         }
-        LinkStatus.setCaption(LinkLostStatus(autoReconnect, WatchdogTimer.interval()));
+        showLinkStatus(LinkLostStatus(autoReconnect, WatchdogTimer.interval()));
     }
     // A recovery's own Stop leaves its "Reconnecting" status standing.
 }
@@ -181,7 +181,7 @@ void TGPIBTelnet::runRecovery(const std::function<void()>& steps) {
         // The default error report may be a modal box, which would hold the
         // recovery up for nobody: the status line shows it instead, and the
         // watchdog tries again.
-        LinkStatus.setCaption(RecoveryFailedStatus(e.what(), AutoReconnect.checked(), WatchdogTimer.interval()));
+        showLinkStatus(RecoveryFailedStatus(e.what(), AutoReconnect.checked(), WatchdogTimer.interval()));
     }
     armReconnectRetry();
 }

@@ -104,7 +104,7 @@ void TGPIBTelnet::Timer1Timer() {
         failure = "unknown error";
     }
     if (failure) {
-        LinkStatus.setCaption(ReconnectingStatus(SendFailedReason(*failure)));
+        showLinkStatus(ReconnectingStatus(SendFailedReason(*failure)));
         SendFailureRecovery();
     }
 }

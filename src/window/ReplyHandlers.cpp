@@ -92,7 +92,7 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
             if (tooShort || !noSample.empty()) {
                 State.PollBusy = 0;
                 State.AwaitingReply = 0;
-                if (!noSample.empty()) DataFileStatus.setCaption(noSample);
+                if (!noSample.empty()) showDataFileNote(noSample);
             } else {
                 EvaluateSample(clean, time);
             }

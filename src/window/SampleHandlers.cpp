@@ -1,6 +1,7 @@
 // Sample evaluation: one accepted reply becomes a sample with its points,
-// statistics, captions and data-file line.
+// statistics, captions and data-file line, and its record for the listeners.
 #include <string>
+#include <utility>
 
 #include "core/CNumbers.h"
 #include "core/ChannelRouting.h"
@@ -18,11 +19,12 @@ namespace {
 struct ChannelParts {
     double& lastValue;
     double& filterState;
+    const TEdit& commandBox;
 };
 
 ChannelParts channelParts(TGPIBTelnet& w, int channel) {
-    if (channel == 1) return {w.State.LastValue1, w.State.FilterState1};
-    return {w.State.LastValue2, w.State.FilterState2};
+    if (channel == 1) return {w.State.LastValue1, w.State.FilterState1, w.CommandBox};
+    return {w.State.LastValue2, w.State.FilterState2, w.CommandBox2};
 }
 
 int otherChannel(int channel) { return channel == 1 ? 2 : 1; }
@@ -88,12 +90,17 @@ void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& t
     DateBox.setCaption(FormatDateBox(time));
 
     const std::string fileName = TextFileBox.text();
-    noteDataFileWrite(AppendToFile(fileName, FormatDataLine(time, cleanText, mean, filter)), fileName);
+    std::string dataLine = FormatDataLine(time, cleanText, mean, filter);
+    const bool written = AppendToFile(fileName, dataLine);
+    noteDataFileWrite(written, fileName);
 
     deferred.run([&] { State.CountdownMs = intervalMs(); });
     Timer1.setEnabled(false);
     State.PollBusy = 0;
-    if (onSampleTaken) onSampleTaken();
+    sampleSubscribers.publish(SampleRecord{++lastSampleSeq_, time, channel, own.commandBox.text(),
+                                           std::string(cleanText), value, mean, filter, State.SampleCount,
+                                           State.Minimum, State.Maximum, State.Difference, std::move(dataLine),
+                                           written});
     deferred.rethrow();
 }
 

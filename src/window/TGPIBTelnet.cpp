@@ -7,6 +7,7 @@
 #include "chart/SeriesStyle.h"
 #include "link/PollArithmetic.h"
 #include "platform/Conversions.h"
+#include "platform/Exception.h"
 #include "window/ControlInventory.h"
 
 namespace qs {
@@ -100,10 +101,31 @@ int TGPIBTelnet::intervalMs() const { return SecondsToMs(StrToFloat(IntervalBox.
 CommandMode TGPIBTelnet::commandMode() const { return CommandModeOf(RadioButton1.checked(), RadioButton2.checked()); }
 
 void TGPIBTelnet::noteDataFileWrite(bool written, const std::string& fileName) {
-    dataFileUnwritable_ = !written;
-    DataFileStatus.setCaption(written ? std::string()
-                                      : "Samples are NOT being recorded: cannot write the data file \"" + fileName +
-                                            "\"");
+    const bool wasUnwritable = std::exchange(dataFileUnwritable_, !written);
+    if (!written)
+        showStatus(DataFileStatus, StatusEventKind::DataFileNotWritable,
+                   "Samples are NOT being recorded: cannot write the data file \"" + fileName + "\"");
+    else
+        showStatus(DataFileStatus,
+                   wasUnwritable ? StatusEventKind::DataFileRecordingAgain : StatusEventKind::DataFileNoteCleared,
+                   std::string());
+}
+
+void TGPIBTelnet::showLinkStatus(const std::string& text) { showStatus(LinkStatus, StatusEventKind::LinkStatus, text); }
+
+void TGPIBTelnet::showDataFileNote(const std::string& text) {
+    showStatus(DataFileStatus, StatusEventKind::DataFileNote, text);
+}
+
+// Only a change is told: a line set again to the text it shows stays as it is.
+void TGPIBTelnet::showStatus(TLabel& line, StatusEventKind kind, const std::string& text) {
+    if (line.caption() == text) return;
+    line.setCaption(text);
+    statusSubscribers.publish({kind, text, now()});
+}
+
+void TGPIBTelnet::reportLater(const std::string& message) {
+    platform.scheduler.schedule(0, [message] { throw Exception(message); });
 }
 
 }  // namespace qs

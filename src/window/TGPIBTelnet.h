@@ -11,7 +11,10 @@
 #include "platform/Platform.h"
 #include "platform/Timer.h"
 #include "window/LoggerState.h"
+#include "window/SampleRecord.h"
 #include "window/SeriesTable.h"
+#include "window/StatusEvent.h"
+#include "window/Subscribers.h"
 
 namespace qs {
 
@@ -189,13 +192,14 @@ public:
     // ---- the Logger state
     LoggerState State;
 
-    // Told once a sample is complete (points, statistics, captions and its
-    // data-file line), for a view that shows samples one by one rather than
-    // as the captions stand (the headless program's output).
-    std::function<void()> onSampleTaken;
-    // Whether the last write to the data file failed (DataFileStatus says so
-    // while it does; the status line also carries notes on single replies).
-    bool dataFileUnwritable() const { return dataFileUnwritable_; }
+    // ---- listeners, added while the program is put together. One that
+    //      throws is shown by the platform's error report once the running
+    //      handler is done; the handler and the other listeners go on.
+    // Told of each sample once it is complete: points, statistics, captions
+    // and its data-file line.
+    Subscribers<SampleRecord> sampleSubscribers{[this](const std::string& m) { reportLater(m); }};
+    // Told of each change of LinkStatus and DataFileStatus.
+    Subscribers<StatusEvent> statusSubscribers{[this](const std::string& m) { reportLater(m); }};
 
     // ---- platform parts the window owns or uses
     const Platform& platform;
@@ -225,9 +229,18 @@ private:
     // Records the outcome of a data-file write in DataFileStatus.
     void noteDataFileWrite(bool written, const std::string& fileName);
     bool dataFileUnwritable_ = false;
+    // The status lines: each change is shown and told to statusSubscribers.
+    void showLinkStatus(const std::string& text);
+    void showDataFileNote(const std::string& text);
+    void showStatus(TLabel& line, StatusEventKind kind, const std::string& text);
+    // Raises an Exception with the message from the event loop, where the
+    // platform's error report shows it, without ending the running handler.
+    void reportLater(const std::string& message);
 
     // Series1 ... Series6 with their commands and roles.
     const SeriesTable seriesTable_{{&Series1, &Series2, &Series3, &Series4, &Series5, &Series6}};
+    // The seq of the last sample told to sampleSubscribers.
+    std::uint64_t lastSampleSeq_ = 0;
 
     // ---- link helpers (LinkHandlers.cpp, WatchdogHandlers.cpp)
     // Start and Stop; unattended: run by a recovery nobody started, so that

@@ -32,7 +32,7 @@ void TGPIBTelnet::WatchdogTimerTimer() {
 }
 
 void TGPIBTelnet::watchdogReconnect(const std::string& reason) {
-    LinkStatus.setCaption(ReconnectingStatus(reason));
+    showLinkStatus(ReconnectingStatus(reason));
     // Stop and Start as the buttons run them, but unattended: their failures
     // go to the status line, since nobody may be there to close a box.
     runRecovery([this] {

@@ -73,12 +73,8 @@ protected:
     // (its error, if any, reported), the window shown.
     void openWindow() {
         app = std::make_unique<LoggerApp>();
-        TLabel& countBox = app->logger.CountBox;
-        countBox.onViewUpdate = [this, shown = countBox.onViewUpdate] {
-            if (shown) shown();
-            const int n = std::atoi(app->logger.CountBox.caption().c_str());
-            if (samples.empty() || n != samples.back().count) samples.push_back({MonotonicMs(), n});
-        };
+        app->logger.sampleSubscribers.add(
+            [this](const SampleRecord& sample) { samples.push_back({MonotonicMs(), sample.count}); });
         app->create();
         app->window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->window));

@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "core/Statistics.h"
 #include "qt/runtime/TerminationSignals.h"
+#include "window/ConsoleLines.h"
 #include "window/Settings.h"
 #include "window/UnattendedSettings.h"
 
@@ -69,21 +71,14 @@ bool HeadlessLogger::create() {
 }
 
 void HeadlessLogger::showWhatAPersonWouldRead() {
-    logger_.LinkStatus.onViewUpdate = [this] {
-        if (!logger_.LinkStatus.caption().empty()) console_.out("link: " + logger_.LinkStatus.caption());
-    };
-    logger_.DataFileStatus.onViewUpdate = [this, failing = false]() mutable {
-        const std::string& status = logger_.DataFileStatus.caption();
-        if (!status.empty()) console_.err(status);
-        else if (failing) console_.out("data file: recording again");
-        failing = logger_.dataFileUnwritable();
-    };
+    logger_.statusSubscribers.add([this](const StatusEvent& event) {
+        const std::optional<ConsoleLine> line = StatusConsoleLine(event);
+        if (!line) return;
+        if (line->stream == ConsoleStream::Err) console_.err(line->text);
+        else console_.out(line->text);
+    });
     if (quiet_) return;
-    logger_.onSampleTaken = [this] {
-        console_.out("sample count=" + logger_.CountBox.caption() + " time=\"" + logger_.DateBox.caption() +
-                     "\" value=" + logger_.LastBox.caption() + " mean=" + logger_.ShowMean.caption() +
-                     " filter=" + logger_.FilterValue.caption());
-    };
+    logger_.sampleSubscribers.add([this](const SampleRecord& sample) { console_.out(SampleConsoleLine(sample)); });
 }
 
 void HeadlessLogger::pressStart() {
