@@ -10,6 +10,7 @@
 #include "BenchLine.h"
 #include "BenchSupport.h"
 #include "TempWorkDir.h"
+#include "qt/app/ProgramParts.h"
 #include "qt/headless/HeadlessLogger.h"
 
 namespace qs::bench {
@@ -25,13 +26,14 @@ void headlessRun(BenchLine& out) {
     test::WriteFile("config.txt", "127.0.0.1:9\r\n1\r\nMEAS:VOLT:DC? 5,0.00001\r\nMEAS:VOLT:DC? 5,0.00001\r\n1\r\n"
                                   "1\r\n0\r\n0\r\n0\r\n1\r\n1\r\n10\r\n1\r\n0\r\n0\r\n500\r\nData.txt\r\n1\r\n5\r\n0\r\n"
                                   "5\r\n1\r\n0\r\n");
-    HeadlessLogger headless(true);
+    ProgramParts<HeadlessFace> parts;
+    HeadlessLogger headless(parts.logger, parts.runtime, parts.face.console, parts.face.chart, true);
     if (!headless.create()) {
         BenchLine::note("the headless logger did not take its settings");
         out.report("memory.headless.rss_1e6_samples.mean_all", 1e9, "MiB", Bound::AtMost, kTargetMiB, 1);
         return;
     }
-    TGPIBTelnet& w = headless.logger();
+    TGPIBTelnet& w = parts.logger;
     const double cpu0 = processCpuSeconds();
     char text[32];
     for (long long i = 0; i < kSamples; ++i) {

@@ -1,6 +1,7 @@
 #include "qt/app/LoggerMain.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -9,6 +10,8 @@
 #include <string>
 
 #include "qt/app/LoggerApp.h"
+#include "qt/app/ProgramParts.h"
+#include "qt/headless/HeadlessLogger.h"
 #include "qt/runtime/QtRuntime.h"
 #include "qt/runtime/TerminationSignals.h"
 
@@ -56,6 +59,14 @@ int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& show
         showFatal(app.get(), std::string());
     }
     return 0;
+}
+
+int RunHeadless(int argc, char** argv, bool quiet) {
+    QCoreApplication app(argc, argv);
+    UseCLocaleForNumbers();
+    ProgramParts<HeadlessFace> parts;
+    HeadlessLogger logger(parts.logger, parts.runtime, parts.face.console, parts.face.chart, quiet);
+    return logger.run();
 }
 
 }  // namespace qs

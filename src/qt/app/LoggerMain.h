@@ -16,4 +16,9 @@ class LoggerApp;
 int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& shown = {},
               const std::optional<std::string>& startupError = std::nullopt);
 
+// The program with --headless: a QCoreApplication (no display needed), the
+// headless face of the composition root, SIGINT and SIGTERM ending it.
+// Returns the exit status.
+int RunHeadless(int argc, char** argv, bool quiet);
+
 }  // namespace qs

@@ -19,8 +19,8 @@ constexpr OptionSpec kOptions[] = {
      "bounded: nothing is drawn, so only what the statistics need\n"
      "is kept (the last \"Plot Mean using\" points, or the running\n"
      "sum when that is 0; the scroll window when one is set).\n"
-     "Exit status: 0 ended by a signal; 2 config.txt or\n"
-     "quillstone.conf missing or unusable (nothing written); 3 the\n"
+     "Exit status: 0 ended by a signal; 2 config.txt missing or\n"
+     "unusable, or quillstone.conf refused (nothing written); 3 the\n"
      "link is down and nothing will reopen it (Start gave up, or\n"
      "Auto-Reconnect is off).",
      OptionFace::Headless, false},

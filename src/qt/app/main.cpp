@@ -6,7 +6,6 @@
 
 #include "qt/app/LoggerMain.h"
 #include "qt/app/ProgramOptions.h"
-#include "qt/headless/HeadlessLogger.h"
 
 int main(int argc, char** argv) {
     std::string readError;

@@ -23,12 +23,9 @@ void fail(const std::string& why) { std::fprintf(stderr, "quillstone: %s\n", why
 
 }  // namespace
 
-HeadlessLogger::HeadlessLogger(bool quiet)
-    : quiet_(quiet),
-      runtime_([this](const std::string& m) { dialogs_.showException(m); }),
-      telnet_([this](const std::string& m) { dialogs_.showException(m); }),
-      platform_{runtime_, runtime_, runtime_, dialogs_, telnet_, chart_, desktop_},
-      logger_(platform_) {
+HeadlessLogger::HeadlessLogger(TGPIBTelnet& logger, QtRuntime& runtime, Console& console,
+                               MemoryChartOf<BoundedSeries>& store, bool quiet)
+    : logger_(logger), runtime_(runtime), console_(console), store_(store), quiet_(quiet) {
     linkWatch_.setInterval(kLinkWatchMs);
     connect(&linkWatch_, &QTimer::timeout, this, [this] { watchTheLink(); });
 }
@@ -66,7 +63,7 @@ bool HeadlessLogger::create() {
     }
     // The settings are fixed from here on: nobody edits a box.
     const int held = PointsTheMeanNeeds(logger_.State.MeanPoints, logger_.State.ScrollPoints);
-    for (int n = 1; n <= 6; ++n) chart_.store(n).setHeld(held);
+    for (int n = 1; n <= 6; ++n) store_.store(n).setHeld(held);
     return true;
 }
 
@@ -110,13 +107,6 @@ void HeadlessLogger::end(int status) {
     console_.close();
     runtime_.shutDown();
     QCoreApplication::quit();
-}
-
-int RunHeadless(int argc, char** argv, bool quiet) {
-    QCoreApplication app(argc, argv);
-    UseCLocaleForNumbers();
-    HeadlessLogger logger(quiet);
-    return logger.run();
 }
 
 }  // namespace qs

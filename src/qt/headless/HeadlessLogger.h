@@ -3,12 +3,9 @@
 #include <QTimer>
 
 #include "platform/BoundedSeries.h"
-#include "platform/Desktop.h"
 #include "platform/MemoryChart.h"
-#include "platform/Platform.h"
 #include "qt/headless/ConsoleDialogs.h"
 #include "qt/runtime/QtRuntime.h"
-#include "qt/link/QtTelnet.h"
 #include "window/LinkDownWatch.h"
 #include "window/TGPIBTelnet.h"
 
@@ -22,7 +19,9 @@ namespace qs {
 // Needs a QCoreApplication.
 class HeadlessLogger : public QObject {
 public:
-    explicit HeadlessLogger(bool quiet);
+    // The parts come from the composition root, which outlives this.
+    HeadlessLogger(TGPIBTelnet& logger, QtRuntime& runtime, Console& console, MemoryChartOf<BoundedSeries>& store,
+                   bool quiet);
     HeadlessLogger(const HeadlessLogger&) = delete;
     HeadlessLogger& operator=(const HeadlessLogger&) = delete;
 
@@ -34,8 +33,6 @@ public:
     // false, with the reason on standard error, when the settings cannot
     // serve. run() starts with it; a benchmark may call it alone.
     bool create();
-    // The logger, for a benchmark that feeds it samples.
-    TGPIBTelnet& logger() { return logger_; }
 
 private:
     void showWhatAPersonWouldRead();
@@ -44,28 +41,16 @@ private:
     // Ends as closing the window does: the link closed once, config.txt saved.
     void end(int status);
 
-    struct NoDesktop : IDesktop {
-        void openFolder(const std::string&) override {}
-    };
-
+    TGPIBTelnet& logger_;
+    QtRuntime& runtime_;
+    Console& console_;
+    MemoryChartOf<BoundedSeries>& store_;
     bool quiet_;
-    Console console_;
-    ConsoleDialogs dialogs_{console_};
-    QtRuntime runtime_;
-    QtTelnet telnet_;
-    MemoryChartOf<BoundedSeries> chart_;
-    NoDesktop desktop_;
-    Platform platform_;
-    TGPIBTelnet logger_;
     QTimer linkWatch_;
     LinkDownWatch linkDown_;
     bool starting_ = false;
     bool ended_ = false;
     int status_ = 0;
 };
-
-// The program with --headless: a QCoreApplication (no display needed),
-// SIGINT and SIGTERM ending it, and HeadlessLogger. Returns the exit status.
-int RunHeadless(int argc, char** argv, bool quiet);
 
 }  // namespace qs

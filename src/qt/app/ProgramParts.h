@@ -1,0 +1,74 @@
+#pragma once
+#include <string>
+
+#include "link/LinkCodecTable.h"
+#include "platform/BoundedSeries.h"
+#include "platform/Desktop.h"
+#include "platform/MemoryChart.h"
+#include "platform/Platform.h"
+#include "qt/chart/QtChart.h"
+#include "qt/headless/ConsoleDialogs.h"
+#include "qt/link/QtStreamLink.h"
+#include "qt/runtime/QtDesktop.h"
+#include "qt/runtime/QtDialogs.h"
+#include "qt/runtime/QtRuntime.h"
+#include "window/TGPIBTelnet.h"
+
+namespace qs {
+
+// The window's own parts: message boxes, the chart on the screen, the
+// desktop. Errors of timer ticks and link events open their box once the
+// callback has returned, never inside it; the person's input reports at once.
+struct WindowFace {
+    QtDialogs dialogs;
+    QtChart chart;
+    QtDesktop desktop;
+
+    void reportNow(const std::string& message) { dialogs.showException(message); }
+    void reportLater(const std::string& message) { dialogs.reportLater(message); }
+};
+
+// The headless logger's own parts: the console in place of boxes, a store
+// that keeps only what the statistics need in place of the chart, and no
+// desktop. A console line never nests a loop, so every error goes out at once.
+struct HeadlessFace {
+    struct NoDesktop : IDesktop {
+        void openFolder(const std::string&) override {}
+    };
+
+    Console console;
+    ConsoleDialogs dialogs{console};
+    MemoryChartOf<BoundedSeries> chart;
+    NoDesktop desktop;
+
+    void reportNow(const std::string& message) { dialogs.showException(message); }
+    void reportLater(const std::string& message) { dialogs.showException(message); }
+};
+
+// The one place the program is put together, for either face: the face's
+// own parts, then the Qt runtime and the link of the kind asked for, which
+// report through the face, the platform over all of them, and the logger's
+// logic. Members are built in this order and destroyed in reverse, so every
+// part outlives its users. Needs a QCoreApplication (a QApplication for the
+// window).
+template <typename Face>
+class ProgramParts {
+public:
+    explicit ProgramParts(std::string_view linkKind = kTelnetLink)
+        : runtime([this](const std::string& m) { face.reportNow(m); },
+                  [this](const std::string& m) { face.reportLater(m); }),
+          link(MakeLinkCodec(ProgramLinkCodecs(), linkKind), [this](const std::string& m) { face.reportLater(m); }),
+          platform{runtime, runtime, runtime, face.dialogs, link, face.chart, face.desktop},
+          logger(platform) {}
+    ProgramParts(const ProgramParts&) = delete;
+    ProgramParts& operator=(const ProgramParts&) = delete;
+
+    // members, in construction order
+    Face face;
+    QtRuntime runtime;
+    QtStreamLink link;
+    Platform platform;
+    TGPIBTelnet logger;
+};
+
+}  // namespace qs
