@@ -2,6 +2,7 @@
 // person types the settings, presses Start, watches samples arrive, and the
 // link is kept alive by the watchdog. Short intervals keep each case to a
 // few seconds.
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -70,6 +71,25 @@ TEST_F(EndToEndTest, StartLogsSamplesToTheChartAndTheDataFileUntilStop) {
     const auto lines = dataLines();
     ASSERT_EQ(static_cast<int>(lines.size()), stopped);
     for (const auto& l : lines) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+}
+
+// After Start (and Stop) a stray key must not land in Command 1: the focus
+// goes to the button that is now enabled, and no box has its text selected.
+TEST_F(EndToEndTest, StartAndStopHandTheFocusToTheOtherButtonAndAStrayKeyChangesNoCommand) {
+    Simulator sim;
+    configure(sim.host());
+    const QString command = edit("CommandBox")->text();
+    click("StartButton");
+    ASSERT_TRUE(waitForSamples(2, 10000)) << "samples: " << count();
+    EXPECT_EQ(QApplication::focusWidget(), window().widgetOf("ResetButton"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+    click("ResetButton");
+    EXPECT_EQ(QApplication::focusWidget(), window().widgetOf("StartButton"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("y"));
+    EXPECT_EQ(edit("CommandBox")->text(), command);
+    EXPECT_EQ(logger().CommandBox.text(), command.toStdString());
+    for (const char* box : {"CommandBox", "CommandBox2", "HostBox", "IntervalBox"})
+        EXPECT_FALSE(edit(box)->hasSelectedText()) << box;
 }
 
 TEST_F(EndToEndTest, NothingIsSentBeforeTheAdaptersGreeting) {

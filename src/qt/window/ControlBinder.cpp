@@ -1,5 +1,6 @@
 #include "qt/window/ControlBinder.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLabel>
@@ -34,10 +35,14 @@ void ControlBinder::forward(const std::function<void()>& input) {
 
 void ControlBinder::bind(TButton& model, QPushButton* view) {
     QPointer<QPushButton> v(view);
-    model.onViewUpdate = [&model, v] {
-        if (v) v->setEnabled(model.enabled());
+    model.onViewUpdate = [this, &model, v] {
+        if (!v || v->isEnabled() == model.enabled()) return;
+        if (!model.enabled() && v->hasFocus()) handOnFocus(v);
+        v->setEnabled(model.enabled());
+        if (model.enabled()) takeParkedFocus(v);
     };
-    model.onViewUpdate();
+    v->setEnabled(model.enabled());
+    buttons_.push_back(v);
     // A disabled button takes no click: the model's Click runs whatever its
     // state, so only an enabled one is forwarded.
     connect(view, &QPushButton::clicked, this, [this, &model] {
@@ -45,6 +50,33 @@ void ControlBinder::bind(TButton& model, QPushButton* view) {
     });
     bound_.push_back(&model);
     addHinted(view, &model);
+}
+
+// Left to itself, Qt gives the focus of a disabled button to the next
+// widget in the tab order: after Start that is Command 1 with its whole text
+// selected, and a stray key would replace the instrument command. Start and
+// Stop hand the focus to each other instead.
+void ControlBinder::handOnFocus(QPushButton* disabled) {
+    QWidget* group = disabled->parentWidget();
+    for (const QPointer<QPushButton>& b : buttons_) {
+        if (b && b != disabled && b->parentWidget() == group && b->isEnabled()) {
+            b->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    // None enabled yet: the window holds the focus until one is.
+    if (QWidget* window = disabled->window()) {
+        window->setFocus(Qt::OtherFocusReason);
+        parkedIn_ = group;
+    }
+}
+
+void ControlBinder::takeParkedFocus(QPushButton* enabled) {
+    if (!parkedIn_ || enabled->parentWidget() != parkedIn_) return;
+    parkedIn_ = nullptr;
+    // Unless the person has put the focus somewhere meanwhile.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus == enabled->window()) enabled->setFocus(Qt::OtherFocusReason);
 }
 
 void ControlBinder::bind(TEdit& model, QLineEdit* view) {

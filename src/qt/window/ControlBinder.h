@@ -52,6 +52,10 @@ private:
     void forward(const std::function<void()>& input);
     void applyHints();
     void addHinted(QWidget* view, const TControl* model);
+    // The focus of a button the program disables goes to the button of its
+    // group that is (or next becomes) enabled, never on to a text box.
+    void handOnFocus(QPushButton* disabled);
+    void takeParkedFocus(QPushButton* enabled);
 
     // members
     QtRuntime& runtime_;
@@ -65,6 +69,9 @@ private:
     std::vector<Hinted> hinted_;
     std::vector<TControl*> bound_;
     std::vector<std::pair<QObject*, TEdit*>> edits_;
+    std::vector<QPointer<QPushButton>> buttons_;
+    // The group whose focused button was disabled before another was enabled.
+    QPointer<QWidget> parkedIn_;
 };
 
 }  // namespace qs
