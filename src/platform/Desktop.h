@@ -7,8 +7,8 @@ namespace qs {
 class IDesktop {
 public:
     virtual ~IDesktop() = default;
-    // Shows the folder; the result is not looked at.
-    virtual void openFolder(const std::string& path) = 0;
+    // Shows the folder; false when nothing on this machine could.
+    virtual bool openFolder(const std::string& path) = 0;
 };
 
 }  // namespace qs

@@ -61,6 +61,19 @@ INSTANTIATE_TEST_SUITE_P(Window, OpenFolderButtonClick,
                                            FolderCase{"EmptyName", "", ".", nullptr}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A click that shows nothing says why in the status line, not in a box.
+TEST(OpenFolderButtonClickWithoutFileManager, TheStatusLineSaysNothingCouldShowTheFolder) {
+    for (const bool fileManager : {true, false}) {
+        WindowHarness h;
+        h.vp.desktop.hasFileManager = fileManager;
+        h.w.TextFileBox.setText("/var/log/bench/Data.txt");
+        h.w.OpenFolderButton.Click();
+        EXPECT_EQ(h.w.DataFileStatus.caption(),
+                  fileManager ? "" : "Cannot show the folder \"/var/log/bench\": no file manager answered.");
+        EXPECT_TRUE(h.vp.dialogs.boxes.empty());
+    }
+}
+
 TEST(OpenFolderButtonClickWorkingDirectory, FollowsTheWorkingDirectory) {
     WindowHarness h;
     std::filesystem::create_directory("elsewhere");

@@ -29,8 +29,12 @@ public:
 
 class VirtualDesktop : public IDesktop {
 public:
-    void openFolder(const std::string& path) override { opened.push_back(path); }
+    bool openFolder(const std::string& path) override {
+        opened.push_back(path);
+        return hasFileManager;
+    }
     std::vector<std::string> opened;
+    bool hasFileManager = true;
 };
 
 }  // namespace qs

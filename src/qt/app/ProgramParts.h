@@ -33,7 +33,7 @@ struct WindowFace {
 // desktop. A console line never nests a loop, so every error goes out at once.
 struct HeadlessFace {
     struct NoDesktop : IDesktop {
-        void openFolder(const std::string&) override {}
+        bool openFolder(const std::string&) override { return false; }
     };
 
     Console console;

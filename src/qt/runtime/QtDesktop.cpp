@@ -6,9 +6,9 @@
 
 namespace qs {
 
-void QtDesktop::openFolder(const std::string& path) {
-    // Whether a file manager came up is not looked at.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+// False when the desktop has no handler for folders (no file manager).
+bool QtDesktop::openFolder(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 }  // namespace qs

@@ -6,7 +6,7 @@ namespace qs {
 // The system's file manager, through the desktop's URL handler.
 class QtDesktop : public IDesktop {
 public:
-    void openFolder(const std::string& path) override;
+    bool openFolder(const std::string& path) override;
 };
 
 }  // namespace qs
