@@ -52,6 +52,11 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
     // The chunk is buffered before any setting is read: a bad IntervalBox or
     // MinStringBox text is reported, but never costs received bytes.
     bool complete = State.StrandedReplay != 0 || bufferChunk(State, chunk, size);
+    // Data came: the watchdog waits a whole time-out from the next overdue
+    // tick. Left to the next tick, an interval shorter than the tick would
+    // find the countdown run out again at once, and the watchdog armed by
+    // the poll's own tick would never be disarmed while replies keep coming.
+    WatchdogTimer.setEnabled(false);
 
     DeferredError deferred;
     deferred.run([&] { State.CountdownMs = intervalMs(); });
