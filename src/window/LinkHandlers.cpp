@@ -116,6 +116,7 @@ void TGPIBTelnet::TelnetConnected() {
     TextFileBox.setEnabled(false);
     State.Connected = 1;
     State.ReplyPhase = 0;
+    State.ticksSinceReply = 0;
 
     State.stopRequested = StopRequest::None;
     State.reconnectPending = 0;

@@ -36,6 +36,7 @@ void TGPIBTelnet::Timer2Timer() {
     // Offline and while connecting the countdown stands still.
     if (StartButton.enabled()) return;
 
+    if (State.ticksSinceReply < INT_MAX) State.ticksSinceReply += 1;
     const long long next = static_cast<long long>(State.CountdownMs) - kTickMs;
     if (next < 0) {
         State.CountdownMs = 0;

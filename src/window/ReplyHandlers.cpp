@@ -31,6 +31,8 @@ bool bufferChunk(LoggerState& s, const std::uint8_t* chunk, std::size_t size) {
 }
 
 constexpr int kDefaultMinimumLength = 5;
+// The countdown's tick (Timer2), in milliseconds.
+constexpr int kTickMs = 100;
 
 // Why a reply long enough to count is still no sample; empty when it is one.
 // A clean text that runs to the end of the working buffer while more bytes
@@ -59,7 +61,20 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
     WatchdogTimer.setEnabled(false);
 
     DeferredError deferred;
-    deferred.run([&] { State.CountdownMs = intervalMs(); });
+    // Every chunk of an awaited reply restarts the countdown (the relative
+    // schedule counts from the last data of the reply). Data nobody asked
+    // for restarts it only within one interval of that: an adapter that
+    // chatters more often than the interval would otherwise hold the next
+    // poll off for good.
+    const bool solicited = State.AwaitingReply != 0 || State.StrandedReplay != 0;
+    bool restarted = false;
+    deferred.run([&] {
+        const int interval = intervalMs();
+        if (!solicited && static_cast<long long>(State.ticksSinceReply) * kTickMs > interval) return;
+        if (solicited) State.ticksSinceReply = 0;
+        State.CountdownMs = interval;
+        restarted = true;
+    });
     int minimumLength = kDefaultMinimumLength;
     deferred.run([&] {
         minimumLength = StrToInt(MinStringBox.text());
@@ -85,6 +100,9 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
         }
 
         if (clean.find("KISS") != std::string_view::npos) {
+            // The first poll of a link counts from its greeting.
+            State.ticksSinceReply = 0;
+            if (!restarted) deferred.run([&] { State.CountdownMs = intervalMs(); });
             Timer1.setEnabled(true);
             State.PollBusy = 0;
             State.DataEvents += 1;
