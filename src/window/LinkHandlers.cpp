@@ -117,6 +117,7 @@ void TGPIBTelnet::TelnetConnected() {
     State.Connected = 1;
     State.ReplyPhase = 0;
     State.ticksSinceReply = 0;
+    State.greetingPending = 1;
 
     State.stopRequested = StopRequest::None;
     State.reconnectPending = 0;
@@ -136,6 +137,7 @@ void TGPIBTelnet::TelnetDisconnected() {
     TextFileBox.setEnabled(true);
     State.Connected = 0;
     State.AwaitingReply = 0;
+    State.greetingPending = 0;
     CountDown.setCaption("Offline");
 
     const StopRequest requestedBy = std::exchange(State.stopRequested, StopRequest::None);

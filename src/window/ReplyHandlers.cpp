@@ -1,10 +1,12 @@
 // Reply assembly: every received chunk enters here, and the watchdog hands
 // stranded bytes over through the same door.
 #include <string>
+#include <utility>
 
 #include "core/CNumbers.h"
 #include "core/ReplyText.h"
 #include "core/Statistics.h"
+#include "link/LinkMessages.h"
 #include "link/ResultsLog.h"
 #include "platform/Conversions.h"
 #include "window/DeferredError.h"
@@ -102,6 +104,7 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
         if (clean.find("KISS") != std::string_view::npos) {
             // The first poll of a link counts from its greeting.
             State.ticksSinceReply = 0;
+            if (std::exchange(State.greetingPending, 0) == 2) showLinkStatus(LinkUpStatus());
             if (!restarted) deferred.run([&] { State.CountdownMs = intervalMs(); });
             Timer1.setEnabled(true);
             State.PollBusy = 0;
