@@ -13,6 +13,10 @@ std::string ConnectingStatus(const std::string& host) { return "Connecting to " 
 
 std::string LinkUpStatus() { return "Link up"; }
 
+std::string GreetingWaitStatus(int waitMs) {
+    return "Link up: waiting for the adapter's greeting (up to " + seconds(waitMs) + ")";
+}
+
 std::string StoppedStatus() { return "Link down: stopped"; }
 
 std::string LinkLostStatus(bool autoReconnect, int retryMs) {
@@ -37,6 +41,8 @@ std::string ConnectFailedStatus() { return "Link down: could not connect"; }
 std::string DisconnectFailedStatus() { return "Link up: could not disconnect"; }
 
 std::string NoDataReason(int timeoutMs) { return "no data from the adapter for " + seconds(timeoutMs); }
+
+std::string NoGreetingReason(int waitMs) { return "no greeting from the adapter for " + seconds(waitMs); }
 
 std::string LinkLostReason() { return "the link was lost"; }
 

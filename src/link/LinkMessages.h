@@ -19,6 +19,9 @@ inline constexpr const char* kStopFailure =
 // retryMs is the watchdog's period: the time until the next automatic try.
 std::string ConnectingStatus(const std::string& host);
 std::string LinkUpStatus();
+// The link is up and the adapter has not greeted within one time-out; the
+// watchdog waits for the greeting up to waitMs from the connection.
+std::string GreetingWaitStatus(int waitMs);
 std::string StoppedStatus();
 // The adapter or the network closed the link without a Stop.
 std::string LinkLostStatus(bool autoReconnect, int retryMs);
@@ -31,6 +34,7 @@ std::string DisconnectFailedStatus();
 
 // Reasons given with ReconnectingStatus.
 std::string NoDataReason(int timeoutMs);
+std::string NoGreetingReason(int waitMs);
 std::string LinkLostReason();
 std::string SendFailedReason(const std::string& error);
 

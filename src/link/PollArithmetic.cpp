@@ -37,4 +37,9 @@ int MinimumTimeoutSeconds(float intervalSeconds) {
     return static_cast<int>(rounded);
 }
 
+int GreetingWaitMs(int timeoutMs) {
+    constexpr int kGreetingWaitMs = 30000;
+    return timeoutMs > kGreetingWaitMs ? timeoutMs : kGreetingWaitMs;
+}
+
 }  // namespace qs

@@ -22,4 +22,9 @@ std::string CountdownCaption(int countdownMs);
 // largest int for an absurd interval.
 int MinimumTimeoutSeconds(float intervalSeconds);
 
+// How long a new link waits for the adapter's greeting before the watchdog
+// acts, in milliseconds: 30 s, or the time-out if that is longer. An adapter
+// may take its time to greet after the Telnet negotiation.
+int GreetingWaitMs(int timeoutMs);
+
 }  // namespace qs

@@ -116,6 +116,8 @@ void TGPIBTelnet::TelnetConnected() {
     TextFileBox.setEnabled(false);
     State.Connected = 1;
     State.ReplyPhase = 0;
+    State.ticksSinceReply = 0;
+    State.greetingPending = 1;
 
     State.stopRequested = StopRequest::None;
     State.reconnectPending = 0;
@@ -135,6 +137,7 @@ void TGPIBTelnet::TelnetDisconnected() {
     TextFileBox.setEnabled(true);
     State.Connected = 0;
     State.AwaitingReply = 0;
+    State.greetingPending = 0;
     CountDown.setCaption("Offline");
 
     const StopRequest requestedBy = std::exchange(State.stopRequested, StopRequest::None);

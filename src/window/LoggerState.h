@@ -58,6 +58,14 @@ struct LoggerState {
     int reconnectPending = 0;
     // Who asked the current link to close.
     StopRequest stopRequested = StopRequest::None;
+    // Countdown ticks since the schedule last counted from an awaited reply
+    // (or the link came up). Data nobody asked for may restart the countdown
+    // only while this is at most one interval, so that chatter delays a poll
+    // by one interval at most.
+    int ticksSinceReply = 0;
+    // While the link's greeting is awaited: 1, or 2 once LinkStatus says so;
+    // 0 when it came or the link is down.
+    int greetingPending = 0;
 
     // Statistics reset: count, extremes, filters and latest values start over.
     // Difference, the held values and ReplyPhase keep theirs.

@@ -36,12 +36,14 @@ void TGPIBTelnet::Timer2Timer() {
     // Offline and while connecting the countdown stands still.
     if (StartButton.enabled()) return;
 
+    if (State.ticksSinceReply < INT_MAX) State.ticksSinceReply += 1;
+    const bool holdWatchdog = awaitGreeting();
     const long long next = static_cast<long long>(State.CountdownMs) - kTickMs;
     if (next < 0) {
         State.CountdownMs = 0;
         // Enabling a running watchdog leaves its period alone: it runs from
         // the first overdue tick.
-        WatchdogTimer.setEnabled(true);
+        if (!holdWatchdog) WatchdogTimer.setEnabled(true);
         if (State.OverdueTicks < INT_MAX) State.OverdueTicks += 1;
     } else {
         State.CountdownMs = static_cast<int>(next);
@@ -63,6 +65,21 @@ void TGPIBTelnet::Timer2Timer() {
         }
         State.AbsoluteTick = 0;
     }
+}
+
+bool TGPIBTelnet::awaitGreeting() {
+    if (State.greetingPending == 0) return false;
+    // ticksSinceReply counts from the connection until the greeting comes.
+    const int timeoutMs = WatchdogTimer.interval();
+    const int waitMs = GreetingWaitMs(timeoutMs);
+    const long long sinceUpMs = static_cast<long long>(State.ticksSinceReply) * kTickMs;
+    if (State.greetingPending == 1 && waitMs > timeoutMs && sinceUpMs >= timeoutMs) {
+        State.greetingPending = 2;
+        showLinkStatus(GreetingWaitStatus(waitMs));
+    }
+    // The watchdog's own period runs last: armed one time-out before the
+    // greeting wait ends, it fires when the wait is over.
+    return sinceUpMs + timeoutMs < waitMs;
 }
 
 void TGPIBTelnet::Timer1Timer() {

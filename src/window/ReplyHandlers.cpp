@@ -1,10 +1,12 @@
 // Reply assembly: every received chunk enters here, and the watchdog hands
 // stranded bytes over through the same door.
 #include <string>
+#include <utility>
 
 #include "core/CNumbers.h"
 #include "core/ReplyText.h"
 #include "core/Statistics.h"
+#include "link/LinkMessages.h"
 #include "link/ResultsLog.h"
 #include "platform/Conversions.h"
 #include "window/DeferredError.h"
@@ -31,6 +33,8 @@ bool bufferChunk(LoggerState& s, const std::uint8_t* chunk, std::size_t size) {
 }
 
 constexpr int kDefaultMinimumLength = 5;
+// The countdown's tick (Timer2), in milliseconds.
+constexpr int kTickMs = 100;
 
 // Why a reply long enough to count is still no sample; empty when it is one.
 // A clean text that runs to the end of the working buffer while more bytes
@@ -52,9 +56,27 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
     // The chunk is buffered before any setting is read: a bad IntervalBox or
     // MinStringBox text is reported, but never costs received bytes.
     bool complete = State.StrandedReplay != 0 || bufferChunk(State, chunk, size);
+    // Data came: the watchdog waits a whole time-out from the next overdue
+    // tick. Left to the next tick, an interval shorter than the tick would
+    // find the countdown run out again at once, and the watchdog armed by
+    // the poll's own tick would never be disarmed while replies keep coming.
+    WatchdogTimer.setEnabled(false);
 
     DeferredError deferred;
-    deferred.run([&] { State.CountdownMs = intervalMs(); });
+    // Every chunk of an awaited reply restarts the countdown (the relative
+    // schedule counts from the last data of the reply). Data nobody asked
+    // for restarts it only within one interval of that: an adapter that
+    // chatters more often than the interval would otherwise hold the next
+    // poll off for good.
+    const bool solicited = State.AwaitingReply != 0 || State.StrandedReplay != 0;
+    bool restarted = false;
+    deferred.run([&] {
+        const int interval = intervalMs();
+        if (!solicited && static_cast<long long>(State.ticksSinceReply) * kTickMs > interval) return;
+        if (solicited) State.ticksSinceReply = 0;
+        State.CountdownMs = interval;
+        restarted = true;
+    });
     int minimumLength = kDefaultMinimumLength;
     deferred.run([&] {
         minimumLength = StrToInt(MinStringBox.text());
@@ -80,6 +102,10 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
         }
 
         if (clean.find("KISS") != std::string_view::npos) {
+            // The first poll of a link counts from its greeting.
+            State.ticksSinceReply = 0;
+            if (std::exchange(State.greetingPending, 0) == 2) showLinkStatus(LinkUpStatus());
+            if (!restarted) deferred.run([&] { State.CountdownMs = intervalMs(); });
             Timer1.setEnabled(true);
             State.PollBusy = 0;
             State.DataEvents += 1;

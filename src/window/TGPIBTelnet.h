@@ -253,6 +253,10 @@ private:
     // shown in LinkStatus; a link left down is retried by the watchdog.
     void runRecovery(const std::function<void()>& steps);
     void armReconnectRetry();
+    // The countdown tick's part of the greeting wait: says so in LinkStatus
+    // once a time-out has passed without the link's greeting; true while the
+    // watchdog is not to be armed yet.
+    bool awaitGreeting();
     void watchdogReconnect(const std::string& reason);
 };
 

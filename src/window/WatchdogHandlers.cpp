@@ -1,6 +1,7 @@
 // The watchdog: a poll overdue for a whole time-out, or a link that was lost,
 // is dealt with by replaying stranded data or by reconnecting.
 #include "link/LinkMessages.h"
+#include "link/PollArithmetic.h"
 #include "link/StrandedData.h"
 #include "platform/Conversions.h"
 #include "window/FlagScope.h"
@@ -27,7 +28,9 @@ void TGPIBTelnet::WatchdogTimerTimer() {
         FlagScope replaying(State.StrandedReplay);
         OnDataAvailable(nullptr, 0);
     } else {
-        watchdogReconnect(NoDataReason(WatchdogTimer.interval()));
+        const int timeoutMs = WatchdogTimer.interval();
+        watchdogReconnect(State.greetingPending != 0 ? NoGreetingReason(GreetingWaitMs(timeoutMs))
+                                                     : NoDataReason(timeoutMs));
     }
 }
 
