@@ -116,6 +116,10 @@ void TGPIBTelnet::TelnetConnected() {
     TextFileBox.setEnabled(false);
     State.Connected = 1;
     State.ReplyPhase = 0;
+    // Whatever the old link left half-said, the new one starts afresh.
+    State.greetedOnLink = 0;
+    State.insideCutLine = 0;
+    State.lastCommand.clear();
 
     State.stopRequested = StopRequest::None;
     State.reconnectPending = 0;
