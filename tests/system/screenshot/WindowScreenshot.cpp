@@ -17,8 +17,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "../ConfigLines.h"
-#include "../SimulatorProcess.h"
+#include "ConfigLines.h"
+#include "SimulatorProcess.h"
 #include "qt/app/LoggerApp.h"
 
 int main(int argc, char** argv) {

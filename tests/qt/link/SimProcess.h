@@ -18,7 +18,7 @@ public:
     explicit SimProcess(const std::vector<std::string>& args = {}) {
         QStringList arguments{"--port", "0"};
         for (const auto& a : args) arguments << QString::fromStdString(a);
-        process_.start(QStringLiteral(KISS488_SIM_PATH), arguments);
+        process_.start(QStringLiteral(KISS488_SIM_BINARY), arguments);
         if (!process_.waitForStarted(5000)) throw std::runtime_error("kiss488-sim did not start");
         static const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
         const bool ready = WaitUntil(

@@ -1,4 +1,4 @@
-// The window tests run in one QApplication on the offscreen platform (no
+// The Qt tests run in one QApplication on the offscreen platform (no
 // display needed), whatever runs them: ctest, a person, test discovery.
 #include <QApplication>
 #include <QLocale>
