@@ -11,5 +11,5 @@ CHAOS_SEED    ?=
 
 chaos: build
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target quillstone-chaos
-	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/chaos/quillstone-chaos --seconds $(CHAOS_SECONDS) \
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/system/chaos/quillstone-chaos --seconds $(CHAOS_SECONDS) \
 		$(if $(CHAOS_SEED),--seed $(CHAOS_SEED))

@@ -1,8 +1,8 @@
-# `make fuzz`: the libFuzzer targets of tests/fuzz, each run for FUZZ_SECONDS
+# `make fuzz`: the libFuzzer targets of tests/system/fuzz, each run for FUZZ_SECONDS
 # on a copy of its committed seed corpus kept in the build folder (the
 # committed corpus never grows). `make fuzz-smoke` is the short run that
 # `make test-asan` ends with. A crash leaves its input in
-# $(FUZZ_DIR)/artifacts/; replay it with `$(FUZZ_DIR)/tests/fuzz/fuzz_<target> <file>`.
+# $(FUZZ_DIR)/artifacts/; replay it with `$(FUZZ_DIR)/tests/system/fuzz/fuzz_<target> <file>`.
 FUZZ_DIR           ?= build-fuzz
 FUZZ_CC            ?= clang
 FUZZ_CXX           ?= clang++
@@ -39,9 +39,9 @@ define run-fuzzers
 	passed=0; failed=0; \
 	for t in $(FUZZ_TARGETS); do \
 		corpus=$(FUZZ_DIR)/corpus/$$t; log=$(FUZZ_DIR)/logs/$$t.log; \
-		mkdir -p $$corpus && cp -n tests/fuzz/corpus/$$t/* $$corpus/; \
+		mkdir -p $$corpus && cp -n tests/system/fuzz/corpus/$$t/* $$corpus/; \
 		echo "fuzz_$$t: $(1) s on $$corpus"; \
-		if $(FUZZ_ENV) $(FUZZ_DIR)/tests/fuzz/fuzz_$$t $$corpus -max_total_time=$(1) -timeout=10 \
+		if $(FUZZ_ENV) $(FUZZ_DIR)/tests/system/fuzz/fuzz_$$t $$corpus -max_total_time=$(1) -timeout=10 \
 			-rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/artifacts/$$t- >$$log 2>&1; then \
 			grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' $$log | sed 's/^/  /'; \
 			passed=$$((passed + 1)); \

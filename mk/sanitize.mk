@@ -8,7 +8,7 @@ ASAN_CXX     ?= clang++
 # Tests on real sockets and child processes run several times slower under
 # the sanitizers than in the plain build.
 ASAN_TIMEOUT ?= 600
-# The chaos run of the window (tests/chaos) is longer here: the sanitizers
+# The chaos run of the window (tests/system/chaos) is longer here: the sanitizers
 # are what sees a use after free that happens to do no harm in the plain build.
 ASAN_CHAOS_SECONDS ?= 120
 

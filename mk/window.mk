@@ -39,4 +39,4 @@ demo: build
 # docs/screenshot.png: the window after 45 samples from the simulator, drawn
 # on the offscreen platform (no display needed).
 screenshot: build
-	$(abspath $(BUILD_DIR))/tests/window/window-screenshot docs/screenshot.png 45 1
+	$(abspath $(BUILD_DIR))/tests/system/screenshot/window-screenshot docs/screenshot.png 45 1

@@ -6,6 +6,17 @@
 
 namespace qs {
 
+// Nothing draws the series, and the statistics read back no more than the
+// last points of a running mean, or for a mean over all points the sum kept
+// as they arrive. Count() counts every point taken, so that the running
+// mean's arithmetic is that of a full store.
+//
+// With at least as many points held as the scroll window and the mean's
+// window ask for, every mean is the full store's to the last bit: a mean of
+// the last N adds the same held values, a mean over all reads the kept sum,
+// and a point scrolled out of the front is one it holds. Points that arrive
+// out of time order are placed among the held ones, and the kept sum then
+// goes on adding in the order they came.
 void BoundedSeries::setHeld(int points) {
     held_ = std::max(points, 1);
     dropBeyondHeld();

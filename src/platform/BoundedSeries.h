@@ -6,18 +6,8 @@
 namespace qs {
 
 // A series that holds only its newest points, for a logger that nobody
-// watches: nothing draws it, and the statistics read back no more than the
-// last points of a running mean, or for a mean over all points the sum kept
-// as they arrive. Count() is every point the series has taken, so that the
-// running mean's arithmetic is that of a full store; asking for a point it
-// no longer holds raises std::out_of_range.
-//
-// With at least as many points held as the scroll window and the mean's
-// window ask for, every mean is the full store's to the last bit: a mean of
-// the last N adds the same held values, a mean over all reads the kept sum,
-// and a point scrolled out of the front is one it holds. Points that arrive
-// out of time order are placed among the held ones, and the kept sum then
-// goes on adding in the order they came.
+// watches. Count() is every point it has taken; asking for a point it no
+// longer holds raises std::out_of_range.
 class BoundedSeries : public ISeries {
 public:
     // How many of the newest points to hold, at least 1.
@@ -47,6 +37,7 @@ private:
     int heldIndex(int index) const;
     void dropBeyondHeld();
 
+    // members
     MemorySeries points_;  // the newest min(count_, held_) points, in the full store's order
     int count_ = 0;
     int held_ = 1;

@@ -34,6 +34,26 @@ struct Layout {
     P place = P::Panel;
 };
 
+// The model controls themselves (name, caption, design value, hint) live in
+// TGPIBTelnet; the inventory adds what a view needs beside them: the kind,
+// the label texts that stand around each control, where it belongs in the
+// layout, and which event of which source runs which handler.
+//
+// Layout contract for a view:
+//  - groups are laid out in the order of LayoutGroup;
+//  - within a group, controls() lists the controls in reading order; the
+//    controls of one group that share a row stand on one line, left to right;
+//  - a control placed in the status bar stands there and not in its group;
+//  - `before` stands left of the control, `after` right of it, `note` right
+//    of `after` (all plain texts; empty means no label);
+//  - a StaticText stands directly above the control it names in `above`
+//    (the "Bold" column heading above BoldRaw, the data-file sentence above
+//    TextFileBox).
+// A view forwards a click to TButton::Click only while the button is
+// enabled, a check-box click to TCheckBox::click, typing to TEdit::setText,
+// a loss of focus to TEdit::exit, and mirrors every control through its
+// onViewUpdate hook; the model controls run the wired handlers themselves.
+
 // The window's layout in reading order. A box that follows a check box on
 // its row (MeanBox after "Plot Mean using", FilterPoints after "Plot RC-Filter")
 // takes the check box's caption as its label, so it has no label of its own
@@ -112,6 +132,11 @@ constexpr EventWiring on(std::string_view source, E event, std::string_view name
     return {source, event, name, nullptr};
 }
 
+// The window wires its controls, timers and Telnet component by walking this
+// table, so a handler runs exactly where a row says. The form's two events
+// are raised by whoever creates and closes the window (the program's entry,
+// the view), which call FormCreate and FormCloseQuery by name.
+//
 // A handler by its member, named after it: a renamed handler renames its row.
 #define HANDLER(member) #member, &W::member
 

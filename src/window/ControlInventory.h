@@ -12,26 +12,8 @@ namespace qs {
 class TGPIBTelnet;
 
 // The window's controls as data, for a view that builds its widgets by
-// walking them and for tests that check the window against it. The model
-// controls themselves (name, caption, design value, hint) live in
-// TGPIBTelnet; this adds what a view needs beside them: the kind, the label
-// texts that stand around each control, where it belongs in the layout, and
-// which event of which source runs which handler.
-//
-// Layout contract for a view:
-//  - groups are laid out in the order of LayoutGroup;
-//  - within a group, controls() lists the controls in reading order; the
-//    controls of one group that share a row stand on one line, left to right;
-//  - a control placed in the status bar stands there and not in its group;
-//  - `before` stands left of the control, `after` right of it, `note` right
-//    of `after` (all plain texts; empty means no label);
-//  - a StaticText stands directly above the control it names in `above`
-//    (the "Bold" column heading above BoldRaw, the data-file sentence above
-//    TextFileBox).
-// A view forwards a click to TButton::Click only while the button is
-// enabled, a check-box click to TCheckBox::click, typing to TEdit::setText,
-// a loss of focus to TEdit::exit, and mirrors every control through its
-// onViewUpdate hook; the model controls run the wired handlers themselves.
+// walking them (the layout rules it follows: ControlInventory.cpp) and for
+// tests that check the window against it.
 
 // ---- layout groups, in layout order
 enum class LayoutGroup {
@@ -91,11 +73,7 @@ enum class EventKind {
 
 // One row of the window's event table: which event of which source runs
 // which handler. Form and Telnet events name the sources "GPIBTelnet" and
-// "Telnet"; timers and controls go by their own names. The window wires its
-// controls, timers and Telnet component by walking this table, so a handler
-// runs exactly where a row says. The form's two events are raised by whoever
-// creates and closes the window (the program's entry, the view), which call
-// FormCreate and FormCloseQuery by name.
+// "Telnet"; timers and controls go by their own names.
 struct EventWiring {
     std::string_view source;
     EventKind event;

@@ -38,6 +38,17 @@ std::function<void()>* controlHook(const ControlEntry& e, EventKind event) {
 
 }  // namespace
 
+// The window owns the controls, the Logger state, the six series (through
+// the chart), the four timers and the Telnet component, and every event
+// handler is one of its methods. The handlers live beside it, one file per
+// subsystem (window/ReplyHandlers.cpp, window/LinkHandlers.cpp, ...), and
+// leave what they decide to the pure rules of that subsystem's folder
+// (core/, link/, datafile/, chart/); the header lists them all.
+//
+// Threading: everything runs on the window's event loop. The platform back
+// end delivers timer ticks, link events and user input one at a time, so a
+// handler never runs inside another except through the explicit waits
+// (IEventLoop::sleepAndPump) of Start, Stop and the recoveries.
 TGPIBTelnet::TGPIBTelnet(const Platform& p)
     : platform(p),
       Telnet(p.telnet),

@@ -18,17 +18,8 @@
 
 namespace qs {
 
-// The logger's window: it owns the controls, the Logger state, the six series
-// (through the chart), the four timers and the Telnet component, and every
-// event handler is one of its methods. The handlers live beside it, one file
-// per subsystem (window/ReplyHandlers.cpp, window/LinkHandlers.cpp, ...), and
-// leave what they decide to the pure rules of that subsystem's folder
-// (core/, link/, datafile/, chart/); this header lists them all.
-//
-// Threading: everything runs on the window's event loop. The platform back
-// end delivers timer ticks, link events and user input one at a time, so a
-// handler never runs inside another except through the explicit waits
-// (IEventLoop::sleepAndPump) of Start, Stop and the recoveries.
+// The logger's window: its controls, Logger state, timers and Telnet
+// component, every event handler a method; all of it runs on one event loop.
 class TGPIBTelnet {
 public:
     explicit TGPIBTelnet(const Platform& platform);

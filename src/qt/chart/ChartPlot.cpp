@@ -18,6 +18,10 @@ ChartPlot::ChartPlot()
 
 ChartPlot::~ChartPlot() = default;
 
+// The time axis chooses its ticks while the plot lays itself out, before
+// the margins and so its final width are known; when the axis ended up wider
+// or narrower than the ticks were chosen for, the layout runs once more
+// (that costs no drawing, and happens only when the axis' width changed).
 void ChartPlot::updateLayout() {
     keepRoomForEndLabels();
     lineLegend_->fitInto(viewport().width());
@@ -27,6 +31,8 @@ void ChartPlot::updateLayout() {
     }
 }
 
+// Beside the axis rect there is always room for half a time label, so that
+// the labels of ticks at the very ends of the axis fit as well.
 void ChartPlot::keepRoomForEndLabels() {
     if (xAxis->tickLabelFont() == marginsFontFor_) return;
     marginsFontFor_ = xAxis->tickLabelFont();

@@ -11,16 +11,8 @@
 
 namespace qs {
 
-// The chart's QCustomPlot with its time axis and its legend row, laid out so
-// that both fit whatever size it is drawn at: the window, a saved picture or
-// a printed page.
-//
-// The time axis chooses its ticks while the plot lays itself out, before
-// the margins and so its final width are known; when the axis ended up wider
-// or narrower than the ticks were chosen for, the layout runs once more
-// (that costs no drawing, and happens only when the axis' width changed).
-// Beside the axis rect there is always room for half a time label, so that
-// the labels of ticks at the very ends of the axis fit as well.
+// The chart's QCustomPlot with its time axis and its legend row, laid out to
+// fit whatever size it is drawn at: the window, a picture, a printed page.
 class ChartPlot : public QCustomPlot {
     Q_OBJECT
 public:
@@ -37,6 +29,7 @@ protected:
 private:
     void keepRoomForEndLabels();
 
+    // members
     QSharedPointer<DaysDateTimeTicker> timeTicker_;
     std::unique_ptr<ChartLegend> lineLegend_;
     std::optional<QFont> marginsFontFor_;  // the time labels' font the margins were set for

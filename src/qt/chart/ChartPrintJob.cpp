@@ -13,6 +13,15 @@ namespace {
 constexpr double kPageMarginMm = 12.0;
 }  // namespace
 
+// A job goes to a PDF file on a machine without a printer so that printing
+// never silently does nothing. The printer is opened with the first page, so
+// a job that prints no page never touches it.
+//
+// Each page holds the whole chart, laid out for the page's printable area as
+// for a window of that size: the printer counts its pixels at the screen's
+// resolution, where the layout measures its fonts, so every text keeps the
+// point size of its font on paper and axes, labels and titles fit the page.
+// Lines and text stay vectors whatever that resolution.
 ChartPrintJob::ChartPrintJob(QCustomPlot& plot, QString pdfFile)
     : plot_(plot), pdfFile_(std::move(pdfFile)), printer_(std::make_unique<QPrinter>(QPrinter::ScreenResolution)) {
     printer_->setDocName(QStringLiteral("Quillstone chart"));

@@ -11,16 +11,8 @@ class QPrinter;
 
 namespace qs {
 
-// One print job of landscape chart pages. It goes to the default printer, or
-// on a machine without one to a PDF file, so that printing never silently
-// does nothing. The printer is opened with the first page, so a job that
-// prints no page never touches it.
-//
-// Each page holds the whole chart, laid out for the page's printable area as
-// for a window of that size: the printer counts its pixels at the screen's
-// resolution, where the layout measures its fonts, so every text keeps the
-// point size of its font on paper and axes, labels and titles fit the page.
-// Lines and text stay vectors whatever that resolution.
+// One print job of landscape chart pages: to the default printer, or to a
+// PDF file on a machine without one. The printer opens with the first page.
 class ChartPrintJob {
 public:
     // pdfFile empty: the default printer; else the PDF file to write.
@@ -49,6 +41,7 @@ public:
     static QString pdfFileName(const QDateTime& utc, const std::function<bool(const QString&)>& exists);
 
 private:
+    // members
     QCustomPlot& plot_;
     QString pdfFile_;
     std::unique_ptr<QPrinter> printer_;

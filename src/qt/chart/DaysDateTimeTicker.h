@@ -8,21 +8,11 @@ namespace qs {
 
 // Date-time ticks for keys in days since 30 December 1899 (the logic's x),
 // labelled "yyyy-MM-dd-hh:mm:ss" in UTC, as many as the labels have room for.
-//
-// The keys stay in days so that a series hands back exactly the x it was
-// given. Ticks fall on round UTC times (1, 2, 5, 10, 15, 30 seconds or
-// minutes; 1, 2, 3, 6, 12 hours; 1, 2, 7, 14 days...): the smallest such
-// step whose labels stand apart on the axis as it is laid out. A tick whose
-// label would stick out of the plot keeps its grid line and loses its label:
-// no label is ever drawn cut or over another.
-//
-// The ticker reads the axis' place and font when the plot lays itself out;
-// the plot asks placedFor() afterwards and lays out once more when the axis
-// ended up wider or narrower than the ticks were chosen for.
 class DaysDateTimeTicker : public QCPAxisTicker {
 public:
     explicit DaysDateTimeTicker(QCPAxis* axis);
 
+    // QCPAxisTicker
     void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision,
                   QVector<double>& ticks, QVector<double>* subTicks, QVector<QString>* tickLabels) override;
 

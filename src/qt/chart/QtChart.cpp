@@ -183,6 +183,13 @@ void QtChart::Redraw() {
     requestReplot();
 }
 
+// Repaints are coalesced: every change only asks for a repaint, and one
+// single-shot timer repaints at most once a frame however fast samples or a
+// load arrive, and less often when a repaint is costly (well under a tenth of
+// a core goes to repaints), except after the person's own zoom or pan.
+// Unless the user has zoomed or panned, or a page is shown, each repaint fits
+// the axes to the visible series (from the series' kept extremes, without
+// walking the points).
 void QtChart::requestReplot() {
     // Data that starts over (a load, an emptied data file) is shown whole,
     // whatever the user had zoomed into before.
@@ -213,6 +220,10 @@ void QtChart::doReplot() {
     lastReplotCostMs_ = threadCpuMs() - startMs;
 }
 
+// What is drawn beyond the points: a legend naming the lines shown, and
+// breaks in a line where two neighbouring points are further apart than the
+// gap time (a pause, a lost link, two logging runs in one file), unless the
+// person joins the gaps. The series themselves never change for it.
 void QtChart::prepareLines() {
     const double seconds = gapsJoined_ || !gapSeconds_ ? 0.0 : gapSeconds_();
     const double width = GapWidthDays(seconds);
@@ -351,6 +362,12 @@ int QtChart::PageCount() const {
     return PageCountFor(longest ? longest->Count() : 0, pointsPerPage_);
 }
 
+// Printing: PrintLandscape adds a page to a print job that the first call
+// opens; the job ends (the printer prints, the PDF file is complete) at the
+// next SetPointsPerPage or Redraw, which is how the print loop restores the
+// chart, or at the latest when control is back in the event loop. A printer
+// that fails is reported once when the job ends; PrintLandscape itself never
+// raises, so the print loop always gets to restore the chart's paging.
 void QtChart::PrintLandscape() {
     if (!plot_) return;
     if (!printJob_) {
@@ -396,6 +413,11 @@ void QtChart::finishPrintJob() {
 }
 
 // ---- the chart menu's commands
+//
+// The chart menu (a right click without moving the mouse, or the menu key)
+// saves the chart as shown to a PNG or PDF file, copies it to the
+// clipboard, shows every point again, and switches the legend and the
+// joined gaps.
 
 void QtChart::showAllPoints() { useAutoView(); }
 

@@ -25,37 +25,13 @@ namespace qs {
 
 // Chart1 on QCustomPlot: six line series (command 1 on the left axis,
 // command 2 on the right), a UTC date-time bottom axis, paging and printing.
-//
-// Repaints are coalesced: every change only asks for a repaint, and one
-// single-shot timer repaints at most once a frame however fast samples or a
-// load arrive, and less often when a repaint is costly (well under a tenth of
-// a core goes to repaints), except after the person's own zoom or pan.
-// Unless the user has zoomed or panned, or a page is shown, each repaint fits
-// the axes to the visible series (from the series' kept extremes, without
-// walking the points).
-//
-// What is drawn beyond the points: a legend naming the lines shown, and
-// breaks in a line where two neighbouring points are further apart than the
-// gap time (a pause, a lost link, two logging runs in one file), unless the
-// person joins the gaps. The series themselves never change for it.
-//
-// The chart menu (a right click without moving the mouse, or the menu key)
-// saves the chart as shown to a PNG or PDF file, copies it to the
-// clipboard, shows every point again, and switches the legend and the
-// joined gaps.
-//
-// Printing: PrintLandscape adds a page to a print job that the first call
-// opens; the job ends (the printer prints, the PDF file is complete) at the
-// next SetPointsPerPage or Redraw, which is how the print loop restores the
-// chart, or at the latest when control is back in the event loop. A printer
-// that fails is reported once when the job ends; PrintLandscape itself never
-// raises, so the print loop always gets to restore the chart's paging.
 class QtChart : public QObject, public IChart {
     Q_OBJECT
 public:
     explicit QtChart(QObject* parent = nullptr);
     ~QtChart() override;
 
+    // IChart
     ISeries& Series(int n) override;
     void Redraw() override;
 

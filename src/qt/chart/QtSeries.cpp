@@ -78,6 +78,10 @@ double QtSeries::sumY(int first, int last) const {
     return add();
 }
 
+// The smallest and largest y are kept as points arrive, and only searched
+// again after the point that held one of them has been dropped, so the chart
+// can scale its axes at every frame without walking a million points. The sum
+// of all y is kept the same way, for a running mean over every point.
 void QtSeries::rescan() const {
     haveRange_ = false;
     for (auto it = data_->constBegin(); it != data_->constEnd(); ++it) widenRange(it->value);

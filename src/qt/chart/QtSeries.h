@@ -20,11 +20,6 @@ class SummarizedGraph;
 // only copy of the points. Points stay in ascending x (a point of an x that is
 // already there goes after its equals at the newest end, before them
 // elsewhere); appending in order and dropping the oldest are constant time.
-//
-// The smallest and largest y are kept as points arrive, and only searched
-// again after the point that held one of them has been dropped, so the chart
-// can scale its axes at every frame without walking a million points. The sum
-// of all y is kept the same way, for a running mean over every point.
 class QtSeries : public ISeries {
 public:
     // Creates the series' graph on the given axes of their plot, which owns

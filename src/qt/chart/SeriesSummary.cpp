@@ -6,6 +6,16 @@
 
 namespace qs {
 
+// Blocks are counted from the first point the summary saw; points dropped
+// from the front shift a series' indices, not the blocks: a block that lost
+// some of its points is never used (its extremes may be those of points that
+// are gone) and is dropped once its last point left. The block being filled
+// at the end is used only once it is full. Points inserted anywhere but after
+// the newest make the summary start over at the next question, in one pass.
+//
+// The points themselves stay in the graph's container; every question passes
+// the container's first point, so that the summary never keeps a pointer
+// into storage that moves as it grows.
 void SeriesSummary::droppedFirst() {
     if (!known_) return;
     if (--count_ <= 0) {

@@ -18,17 +18,6 @@ struct ValueExtremes {
 // A level-of-detail summary of a graph's points: the smallest and largest
 // value of every block of kBlock consecutive points, so that the extremes of
 // any stretch of points cost a few hundred steps however long it is.
-//
-// Blocks are counted from the first point the summary saw; points dropped
-// from the front shift a series' indices, not the blocks: a block that lost
-// some of its points is never used (its extremes may be those of points that
-// are gone) and is dropped once its last point left. The block being filled
-// at the end is used only once it is full. Points inserted anywhere but after
-// the newest make the summary start over at the next question, in one pass.
-//
-// The points themselves stay in the graph's container; every question passes
-// the container's first point, so that the summary never keeps a pointer
-// into storage that moves as it grows.
 class SeriesSummary {
 public:
     static constexpr int kBlock = 64;

@@ -52,6 +52,16 @@ SummarizedGraph::SummarizedGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, QSharedPo
     setData(points_.staticCast<QCPGraphDataContainer>());
 }
 
+// Where a pixel column covers many points, the column is drawn from its
+// first point, the smallest and largest value among its points (from the
+// container's level-of-detail summary) and its last point. Every point's line
+// stays within its column, so this covers the pixels that drawing every point
+// covers: the same extremes in each column, the same lines from one column to
+// the next, the same first and last point at the edges.
+//
+// Where the points average fewer than two per pixel column (a view zoomed
+// into a few hundred points) every point is drawn. Everything else (pens,
+// visibility, line style, printing) is the plain QCPGraph's.
 void SummarizedGraph::getOptimizedLineData(QVector<QCPGraphData>* lineData,
                                            const QCPGraphDataContainer::const_iterator& begin,
                                            const QCPGraphDataContainer::const_iterator& end) const {
@@ -75,6 +85,12 @@ void SummarizedGraph::getOptimizedLineData(QVector<QCPGraphData>* lineData,
     line.finish();
 }
 
+// Gaps: two neighbouring points further apart in time than the gap width are
+// not joined; the line breaks between them (a pause in logging, a lost link,
+// two logging runs in one file). Only gaps between pixel columns can be seen,
+// so in a view of many points a column a gap inside one column is drawn as
+// the column's stroke. A point with a gap on both sides is drawn as a short
+// dash, so that it does not vanish.
 bool SummarizedGraph::breaksBefore(int i) const {
     if (gapWidth_ <= 0.0) return false;
     const QCPGraphDataContainer::const_iterator points = points_->constBegin();

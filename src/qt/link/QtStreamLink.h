@@ -17,33 +17,8 @@ class QTcpSocket;
 
 namespace qs {
 
-// A link to the adapter over a non-blocking QTcpSocket driven by the GUI
-// thread's event loop, speaking the protocol of its codec: its events reach
-// the window one at a time, between (or nested inside the pumps of) the
-// window's other handlers, and the data chunks in the order they arrived.
-// The link owns the socket's whole life; the codec only turns bytes in and
-// out, so a new kind of link needs a codec and none of this.
-//
-// Event rules, per link (one successful connection):
-//   - OnConnected once when the connection is up; OnDisconnected once when
-//     it ends, whoever ends it: the peer, the network, or Disconnect (which
-//     raises it itself before returning). Nothing follows OnDisconnected.
-//   - An attempt that never came up (refused, host not found, time-out, or
-//     Disconnect while still connecting) raises no event at all: for the
-//     window it is one more attempt after which the link is still down.
-//   - OnDataAvailable carries the data bytes after the codec's decoding;
-//     bytes that were only the protocol's own (Telnet negotiation) raise no
-//     event. What the codec answers goes back on the wire at once.
-//
-// Re-entry: the socket's own signals never call the window. They read and
-// decode what arrived and queue it as events; the events are delivered from
-// a queued call on this object, one at a time and in order. A handler may
-// therefore run a nested loop or end the link (and so free the socket)
-// without a socket callback being under it, and Qt never holds data back
-// because a readyRead slot is still running. Chunks that arrive while an
-// event is being delivered wait until it has returned, so no event runs
-// inside another; the one exception is a handler's own Disconnect, which
-// hands over the rest of its link's events before it returns.
+// A link to the adapter over a QTcpSocket on the GUI thread, speaking its
+// codec's protocol: its events reach the window one at a time and in order.
 class QtStreamLink : public QObject, public ITelnet {
     Q_OBJECT
 
@@ -108,6 +83,7 @@ private:
     void deliverQueued();
     void deliver(const Event& event);
 
+    // members
     ErrorReport errorReport_;
     TelnetEvents handlers_;
     std::deque<Event> queue_;

@@ -14,6 +14,11 @@
 
 namespace qs {
 
+// Every callback (and every piece of user input the view forwards through
+// dispatch) runs guarded: an exception escaping it goes to an error report,
+// the handler is over and the program goes on. Input reports at once; a
+// callback reports through callbackReport, which is to show its box only
+// once the callback has returned (see QtDialogs::reportLater).
 QtRuntime::QtRuntime(ErrorReport errorReport, ErrorReport callbackReport, QObject* parent)
     : QObject(parent), errorReport_(std::move(errorReport)), callbackReport_(std::move(callbackReport)) {
     if (!callbackReport_) callbackReport_ = errorReport_;
@@ -43,6 +48,11 @@ void QtRuntime::cancel(TimerId id) {
     timers_.erase(it);
 }
 
+// Re-entry: a callback may run nested loops (the watchdog's recovery waits
+// inside its tick). Callbacks therefore run from timer events of this object
+// itself, which lives as long as the program, never from a signal of a
+// per-callback QTimer that a deferred delete could free under the running
+// callback.
 void QtRuntime::timerEvent(QTimerEvent* event) {
     const int qtTimer = event->timerId();
     // Every callback runs once: the Qt timer ends before the callback starts.
@@ -61,6 +71,11 @@ void QtRuntime::timerEvent(QTimerEvent* event) {
 
 std::time_t QtRuntime::nowUtc() { return static_cast<std::time_t>(QDateTime::currentSecsSinceEpoch()); }
 
+// Waits nest: sleepAndPump runs a nested QEventLoop, so timer ticks, link
+// events and clicks run inside the waiting handler. When the window closes
+// while handlers are inside such waits, shutDown ends every wait at once and
+// keeps any further callback from starting, so the handlers on the stack run
+// to their end without waiting and nothing new begins after the close.
 void QtRuntime::sleepAndPump(int ms) {
     if (shuttingDown_) return;
     QEventLoop loop;

@@ -14,26 +14,8 @@ class QTimerEvent;
 
 namespace qs {
 
-// The window's event loop as the logic sees it: one-shot callbacks, the UTC
-// wall clock, and the two kinds of wait.
-//
-// Every callback (and every piece of user input the view forwards through
-// dispatch) runs guarded: an exception escaping it goes to an error report,
-// the handler is over and the program goes on. Input reports at once; a
-// callback reports through callbackReport, which is to show its box only
-// once the callback has returned (see QtDialogs::reportLater).
-//
-// Re-entry: a callback may run nested loops (the watchdog's recovery waits
-// inside its tick). Callbacks therefore run from timer events of this object
-// itself, which lives as long as the program, never from a signal of a
-// per-callback QTimer that a deferred delete could free under the running
-// callback.
-//
-// Waits nest: sleepAndPump runs a nested QEventLoop, so timer ticks, link
-// events and clicks run inside the waiting handler. When the window closes
-// while handlers are inside such waits, shutDown ends every wait at once and
-// keeps any further callback from starting, so the handlers on the stack run
-// to their end without waiting and nothing new begins after the close.
+// The window's event loop as the logic sees it: guarded one-shot callbacks,
+// the UTC wall clock, and the two kinds of wait.
 class QtRuntime : public QObject, public IScheduler, public IClock, public IEventLoop {
     Q_OBJECT
 public:

@@ -1,0 +1,285 @@
+// The chart in the window: a time axis readable at every width of the
+// window, the legend, gaps, and the chart menu.
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QImage>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QStatusBar>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+#include "PdfReader.h"
+#include "TimeAxisLabels.h"
+#include "WindowFixture.h"
+#include "WindowTestSupport.h"
+#include "qt/chart/QtChart.h"
+
+namespace qs::test {
+namespace {
+
+
+// A window this wide (0: as narrow as it goes) showing points over this many seconds.
+class TimeAxisInTheWindow : public WindowFixture, public ::testing::WithParamInterface<std::tuple<int, int>> {};
+
+TEST_P(TimeAxisInTheWindow, LabelsNeverOverlapOrClipAndTicksFallOnRoundTimes) {
+    const auto [width, span] = GetParam();
+    window().resize(width, 900);
+    QTest::qWait(20);
+    AddSpan(app->chart, span);
+    SCOPED_TRACE("window " + std::to_string(window().width()) + " px, chart " +
+                 std::to_string(app->chart.widget()->width()) + " px, " + std::to_string(span) + " s");
+    ExpectReadableTimeLabels(*app->chart.widget(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(WidthsAndSpans, TimeAxisInTheWindow,
+                         ::testing::Combine(::testing::Values(0, 800, 1200, 1920),
+                                            ::testing::Values(10, 600, 3 * 86400)),
+                         WidthAndSpanName);
+
+// ---- the legend, gaps and the chart menu in the window
+
+struct ChartInTheWindow : WindowFixture {
+    QCustomPlot& plot() { return *app->chart.widget(); }
+    ChartLegend& legend() { return app->chart.plot().lineLegend(); }
+    // Points one second apart on all six series, from second `from`.
+    void addPoints(int n, int from = 0) {
+        for (int i = from; i < from + n; ++i)
+            for (int s = 1; s <= 6; ++s) app->chart.Series(s).AddPoint(kStart + i * kSecond, s + 0.1 * (i % 7));
+    }
+    void show() {
+        app->chart.Redraw();
+        app->chart.replotNow();
+    }
+    QImage picture() { return plot().grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // How much of the colour's ink lies in the rectangle: the darkness of
+    // its pixels of about that hue.
+    static double inkOf(const QImage& image, const QRect& r, QColor colour) {
+        double ink = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.saturation() < 80 || std::abs(c.hue() - colour.hue()) > 20) continue;
+                ink += c.saturation();
+            }
+        return ink;
+    }
+    QRect legendIcon(const QString& name) {
+        for (ChartLegend::Side side : {ChartLegend::Left, ChartLegend::Right}) {
+            QCPLegend* l = legend().legendOf(side);
+            for (int i = 0; i < l->itemCount(); ++i)
+                if (auto* e = qobject_cast<QCPPlottableLegendItem*>(l->item(i)); e && e->plottable()->name() == name)
+                    return QRect(e->rect().topLeft(), l->iconSize());
+        }
+        return {};
+    }
+    void trigger(const char* action) {
+        QAction* a = app->chart.menuAction(QString::fromLatin1(action));
+        ASSERT_NE(a, nullptr) << action;
+        a->trigger();
+    }
+};
+
+TEST_F(ChartInTheWindow, LegendNamesExactlyTheLinesShownAndFollowsPlotAndBold) {
+    // Nothing drawn yet: no legend takes room.
+    show();
+    EXPECT_FALSE(legend().shown());
+    addPoints(100);
+    show();
+    using L = QStringList;
+    EXPECT_EQ(legend().names(ChartLegend::Left), (L{"Raw 1", "Mean 1", "Filter 1"}));
+    EXPECT_EQ(legend().names(ChartLegend::Right), (L{"Raw 2", "Mean 2", "Filter 2"}));
+    // The legend lies above the data, not over it.
+    EXPECT_LE(legend().legendOf(ChartLegend::Left)->outerRect().bottom(), plot().axisRect()->top());
+    EXPECT_LE(legend().legendOf(ChartLegend::Right)->outerRect().right(), plot().width());
+
+    click("DisplayMeanBox");
+    show();
+    EXPECT_EQ(legend().names(ChartLegend::Left), (L{"Raw 1", "Filter 1"}));
+    EXPECT_EQ(legend().names(ChartLegend::Right), (L{"Raw 2", "Filter 2"}));
+    click("FilterCheckbox");
+    click("DisplayMeanBox");
+    show();
+    EXPECT_EQ(legend().names(ChartLegend::Left), (L{"Raw 1", "Mean 1"}));
+    // A series without points draws no line and is not named.
+    for (int s = 4; s <= 6; ++s) app->chart.Series(s).Clear();
+    show();
+    EXPECT_EQ(legend().names(ChartLegend::Right), L{});
+    click("DisplayDataBox");
+    click("DisplayMeanBox");
+    show();
+    EXPECT_FALSE(legend().shown());
+    click("DisplayDataBox");
+    show();
+    ASSERT_EQ(legend().names(ChartLegend::Left), L{"Raw 1"});
+
+    // Its entry draws the line as wide as the line is: bold, then not.
+    const QColor red(255, 0, 0);
+    ASSERT_TRUE(view<QCheckBox>("BoldRaw")->isChecked());
+    const double bold = inkOf(picture(), legendIcon("Raw 1"), red);
+    click("BoldRaw");
+    show();
+    const double thin = inkOf(picture(), legendIcon("Raw 1"), red);
+    EXPECT_GT(thin, 0.0);
+    EXPECT_GT(bold, 1.5 * thin);
+
+    // The chart menu switches it off and on.
+    trigger("Legend");
+    show();
+    EXPECT_FALSE(legend().shown());
+    EXPECT_EQ(legend().names(ChartLegend::Left), L{});
+    trigger("Legend");
+    show();
+    EXPECT_EQ(legend().names(ChartLegend::Left), L{"Raw 1"});
+}
+
+TEST_F(ChartInTheWindow, AnHourWithoutSamplesIsABreakInTheLineAndJoinGapsJoinsIt) {
+    // Interval 2 s and time-out 5 s: lines break where samples lie more than 6 s apart.
+    for (int s = 2; s <= 6; ++s) app->chart.Series(s).SetVisible(false);
+    for (int i = 0; i < 120; ++i) {
+        app->chart.Series(1).AddPoint(kStart + i * kSecond, 1.0);
+        app->chart.Series(1).AddPoint(kStart + (3720 + i) * kSecond, 1.0);
+    }
+    show();
+    const QRect area = plot().axisRect()->rect();
+    const auto inkAt = [&](double seconds) {
+        const int x = static_cast<int>(plot().xAxis->coordToPixel(kStart + seconds * kSecond));
+        return inkOf(picture(), QRect(x, area.top(), 1, area.height()), QColor(255, 0, 0));
+    };
+    EXPECT_GT(inkAt(60), 0.0);
+    EXPECT_EQ(inkAt(1920), 0.0) << "the hour is bridged";
+    EXPECT_GT(inkAt(3780), 0.0);
+    trigger("Join Gaps");
+    show();
+    EXPECT_GT(inkAt(1920), 0.0) << "Join Gaps leaves the hour open";
+    trigger("Join Gaps");
+    show();
+    EXPECT_EQ(inkAt(1920), 0.0);
+    // A longer interval makes the hour an ordinary pause: 3 x 1500 s.
+    typeAndLeave("IntervalBox", "1500");
+    show();
+    EXPECT_GT(inkAt(1920), 0.0);
+    // Only the drawing changed.
+    EXPECT_EQ(app->chart.Series(1).Count(), 240);
+}
+
+TEST_F(ChartInTheWindow, SaveChartAsWritesThePictureShownAsPngOrPdfNextToTheDataFile) {
+    addPoints(300);
+    show();
+    QStringList suggested;
+    ChartFile answer;
+    app->chart.setFileChooser([&](const QString& path) -> std::optional<ChartFile> {
+        suggested << path;
+        if (answer.path.isEmpty()) return std::nullopt;
+        return answer;
+    });
+    const QString folder = QString::fromStdString(dir.path().string());
+    // Cancelled: nothing is written.
+    trigger("Save Chart As...");
+    ASSERT_EQ(suggested.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(folder) +
+                                   QStringLiteral("/Chart-\\d{8}-\\d{6}\\.png$"))
+                    .match(suggested[0])
+                    .hasMatch())
+        << suggested[0].toStdString();
+    EXPECT_TRUE(QDir(folder).entryList({QStringLiteral("*.png"), QStringLiteral("*.pdf")}).isEmpty());
+
+    answer = {folder + QStringLiteral("/shown.png"), ChartFile::Format::Png};
+    trigger("Save Chart As...");
+    const QImage shown(answer.path);
+    EXPECT_EQ(shown.size(), plot().size());
+    EXPECT_GT(inkOf(shown, shown.rect(), QColor(255, 0, 0)), 0.0);
+    EXPECT_TRUE(window().statusBar()->currentMessage().contains(answer.path));
+
+    answer = {folder + QStringLiteral("/double.png"), ChartFile::Format::PngDoubleSize};
+    trigger("Save Chart As...");
+    EXPECT_EQ(QImage(answer.path).size(), 2 * plot().size());
+
+    answer = {folder + QStringLiteral("/chart.pdf"), ChartFile::Format::Pdf};
+    trigger("Save Chart As...");
+    const std::vector<PdfPage> pages = ReadPdf(answer.path);
+    ASSERT_EQ(pages.size(), 1u);
+    const QString text = pages[0].texts().join(QLatin1Char(' '));
+    EXPECT_TRUE(text.contains(QStringLiteral("Universal Time (UTC)"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Filter 2"))) << text.toStdString();
+
+    // A file that cannot be written is reported.
+    BoxAnswerer answerer;
+    answer = {folder + QStringLiteral("/missing/chart.png"), ChartFile::Format::Png};
+    trigger("Save Chart As...");
+    WaitFor([&] { return !answerer.boxes().empty(); }, 2000);
+    ASSERT_EQ(answerer.boxes().size(), 1u);
+    EXPECT_TRUE(answerer.boxes()[0].text.contains(QStringLiteral("missing/chart.png")));
+}
+
+TEST_F(ChartInTheWindow, CopyChartPutsThePictureShownOnTheClipboard) {
+    addPoints(50);
+    show();
+    QApplication::clipboard()->clear();
+    trigger("Copy Chart");
+    const QImage copied = QApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), plot().size());
+    EXPECT_GT(inkOf(copied.convertToFormat(QImage::Format_RGB32), copied.rect(), QColor(255, 0, 0)), 0.0);
+}
+
+TEST_F(ChartInTheWindow, ShowAllPointsAfterAZoomShowsEveryPointAgain) {
+    addPoints(1000);
+    show();
+    const QCPRange all = plot().xAxis->range();
+    const QRect r = plot().axisRect()->rect();
+    QTest::mousePress(&plot(), Qt::LeftButton, {}, r.center());
+    QTest::mouseMove(&plot(), r.center() + QPoint(30, 30));
+    QTest::mouseRelease(&plot(), Qt::LeftButton, {}, r.center() + QPoint(30, 30));
+    show();
+    ASSERT_LT(plot().xAxis->range().size(), all.size() / 4);
+    trigger("Show All Points");
+    show();
+    EXPECT_TRUE(app->chart.autoView());
+    EXPECT_DOUBLE_EQ(plot().xAxis->range().lower, kStart);
+    EXPECT_DOUBLE_EQ(plot().xAxis->range().upper, kStart + 999 * kSecond);
+}
+
+TEST_F(ChartInTheWindow, ARightClickOpensTheMenuAndARightDragPansWithoutIt) {
+    addPoints(100);
+    show();
+    QMenu* menu = app->chart.menu();
+    const QPoint c = plot().axisRect()->rect().center();
+    QTest::mousePress(&plot(), Qt::RightButton, {}, c);
+    QMouseEvent jitter(QEvent::MouseMove, QPointF(c + QPoint(1, 1)), plot().mapToGlobal(QPointF(c + QPoint(1, 1))),
+                       Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(&plot(), &jitter);
+    QTest::mouseRelease(&plot(), Qt::RightButton, {}, c + QPoint(1, 1));
+    EXPECT_TRUE(WaitFor([&] { return menu->isVisible(); }, 1000));
+    EXPECT_TRUE(app->chart.autoView()) << "a click is no pan";
+    const QStringList texts = [&] {
+        QStringList t;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator()) t << a->text();
+        return t;
+    }();
+    EXPECT_EQ(texts, (QStringList{"Save Chart As...", "Copy Chart", "Show All Points", "Legend", "Join Gaps"}));
+    menu->close();
+
+    const QCPRange before = plot().xAxis->range();
+    QTest::mousePress(&plot(), Qt::RightButton, {}, c);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(c + QPoint(-80, 0)), plot().mapToGlobal(QPointF(c + QPoint(-80, 0))),
+                     Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(&plot(), &drag);
+    QTest::mouseRelease(&plot(), Qt::RightButton, {}, c + QPoint(-80, 0));
+    QTest::qWait(50);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_GT(plot().xAxis->range().lower, before.lower);
+
+    // The keyboard's menu key opens it too.
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, c, plot().mapToGlobal(c));
+    QApplication::sendEvent(&plot(), &key);
+    EXPECT_TRUE(WaitFor([&] { return menu->isVisible(); }, 1000));
+    menu->close();
+}
+
+}  // namespace
+}  // namespace qs::test
