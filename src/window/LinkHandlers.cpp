@@ -118,6 +118,10 @@ void TGPIBTelnet::TelnetConnected() {
     State.ReplyPhase = 0;
     State.ticksSinceReply = 0;
     State.greetingPending = 1;
+    // Whatever the old link left half-said, the new one starts afresh.
+    State.greetedOnLink = 0;
+    State.insideCutLine = 0;
+    State.lastCommand.clear();
 
     State.stopRequested = StopRequest::None;
     State.reconnectPending = 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "core/ChannelRouting.h"
 #include "core/Statistics.h"
@@ -66,6 +67,17 @@ struct LoggerState {
     // While the link's greeting is awaited: 1, or 2 once LinkStatus says so;
     // 0 when it came or the link is down.
     int greetingPending = 0;
+
+    // Reply assembly beyond the classic fields.
+    // 1 once the adapter of the current link has greeted: nothing received
+    // before that is a sample. A new link clears it.
+    int greetedOnLink = 0;
+    // 1 while the bytes that come next finish a line that the reply taken
+    // before them cut in two: they are part of no reply.
+    int insideCutLine = 0;
+    // The command that went out last, without its CR, so that its echo is
+    // told from the reply; empty once the echo came.
+    std::string lastCommand;
 
     // Statistics reset: count, extremes, filters and latest values start over.
     // Difference, the held values and ReplyPhase keep theirs.

@@ -127,6 +127,7 @@ void TGPIBTelnet::Timer1Timer() {
 }
 
 void TGPIBTelnet::SendCommand(const std::string& commandBytes) {
+    State.lastCommand = commandBytes.substr(0, commandBytes.find('\0'));
     // One character per call of the Telnet layer, each mirrored to the
     // transcript right after it was handed over, so that a send that fails
     // part-way leaves exactly the bytes that went out in the file.

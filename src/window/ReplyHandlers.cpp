@@ -1,9 +1,11 @@
 // Reply assembly: every received chunk enters here, and the watchdog hands
 // stranded bytes over through the same door.
+#include <cstring>
 #include <string>
 #include <utility>
 
 #include "core/CNumbers.h"
+#include "core/ReplyLines.h"
 #include "core/ReplyText.h"
 #include "core/Statistics.h"
 #include "link/LinkMessages.h"
@@ -32,6 +34,26 @@ bool bufferChunk(LoggerState& s, const std::uint8_t* chunk, std::size_t size) {
     return lineEnd;
 }
 
+// Whether the buffered bytes hold a line end.
+bool holdsLineEnd(const LoggerState& s) {
+    return std::memchr(s.ReceiveBuffer, 13, static_cast<std::size_t>(s.ReceiveLength)) != nullptr ||
+           std::memchr(s.ReceiveBuffer, 10, static_cast<std::size_t>(s.ReceiveLength)) != nullptr;
+}
+
+// Whether the buffered bytes, line end or not, are the adapter's greeting:
+// one that greets with a prompt sends no line end behind it.
+bool holdsGreeting(const LoggerState& s) {
+    return s.ReceiveLength >= 4 && IsGreeting(RawText(s.ReceiveBuffer, s.ReceiveLength));
+}
+
+// Removes the first count buffered bytes; the rest move to the front.
+void dropLeadingBytes(LoggerState& s, std::size_t count) {
+    const std::size_t left = static_cast<std::size_t>(s.ReceiveLength) - count;
+    std::memmove(s.ReceiveBuffer, s.ReceiveBuffer + count, left);
+    s.ReceiveLength = static_cast<int>(left);
+    s.ReceiveBuffer[left] = 0;
+}
+
 constexpr int kDefaultMinimumLength = 5;
 // The countdown's tick (Timer2), in milliseconds.
 constexpr int kTickMs = 100;
@@ -55,7 +77,18 @@ std::string whyNoSample(std::string_view clean, bool cutByBuffer) {
 void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
     // The chunk is buffered before any setting is read: a bad IntervalBox or
     // MinStringBox text is reported, but never costs received bytes.
-    bool complete = State.StrandedReplay != 0 || bufferChunk(State, chunk, size);
+    bool complete = State.StrandedReplay != 0;
+    if (!complete) {
+        // The rest of a line that the last reply cut in two could only be
+        // taken for the start of a reply, and it is the tail of a number.
+        if (State.insideCutLine != 0) {
+            const CutLineRest rest = RestOfCutLine(chunk, size);
+            if (rest.lineEnded) State.insideCutLine = 0;
+            chunk += rest.length;
+            size -= rest.length;
+        }
+        complete = bufferChunk(State, chunk, size) || holdsGreeting(State);
+    }
     // Data came: the watchdog waits a whole time-out from the next overdue
     // tick. Left to the next tick, an interval shorter than the tick would
     // find the countdown run out again at once, and the watchdog armed by
@@ -87,11 +120,28 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
     });
     SampleTime time = now();
 
+    // A device in local echo sends the command back before its reply. The
+    // echo is shown and logged on its own and is never a sample; what came
+    // behind it stays buffered as the start of the reply.
+    while (complete && State.StrandedReplay == 0) {
+        std::string raw = RawText(State.ReceiveBuffer, State.ReceiveLength);
+        if (!IsEchoOf(raw, State.lastCommand)) break;
+        State.lastCommand.clear();
+        raw.resize(raw.size() - AfterFirstLine(raw).size());
+        dropLeadingBytes(State, raw.size());
+        MeasuredBox.setText(std::string(CleanText(raw)));
+        if (SaveResultsBox.checked()) LogReply(raw);
+        complete = holdsLineEnd(State);
+    }
+
     if (complete) {
         std::string raw = RawText(State.ReceiveBuffer, State.ReceiveLength);
         std::string_view clean = CleanText(raw);
         const bool cutByBuffer =
             State.ReceiveLength > kMaxReplyLength && clean.size() == static_cast<std::size_t>(kMaxReplyLength);
+        const std::string_view buffered(reinterpret_cast<const char*>(State.ReceiveBuffer),
+                                        static_cast<std::size_t>(State.ReceiveLength));
+        if (EndsInsideALine(buffered)) State.insideCutLine = 1;
         State.ReceiveLength = 0;
         State.ReceiveBuffer[0] = 0;
         MeasuredBox.setText(std::string(clean));
@@ -101,7 +151,10 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
             else LogReply(raw);
         }
 
-        if (clean.find("KISS") != std::string_view::npos) {
+        // Until the adapter has greeted, its greeting may follow a banner
+        // line in the same chunk; later, only a reply's own line counts, so
+        // that a prompt behind a reply leaves it a reply.
+        if (IsGreeting(State.greetedOnLink == 0 ? std::string_view(raw) : clean)) {
             // The first poll of a link counts from its greeting.
             State.ticksSinceReply = 0;
             if (std::exchange(State.greetingPending, 0) == 2) showLinkStatus(LinkUpStatus());
@@ -109,6 +162,12 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
             Timer1.setEnabled(true);
             State.PollBusy = 0;
             State.DataEvents += 1;
+            State.greetedOnLink = 1;
+        } else if (State.greetedOnLink == 0 || State.AwaitingReply == 0) {
+            // Nothing the logger did not ask for is a sample: a banner before
+            // the greeting, a notice or a burst's further lines between two
+            // polls. It has been shown and logged; the poll handshake is not
+            // its business.
         } else {
             if (DeleteFirstCheckBox.checked() && clean.size() >= 2) clean.remove_prefix(1);
             // A reply that is no sample has been shown and logged as it

@@ -25,10 +25,10 @@ struct ReplyAssembly : ::testing::Test {
 };
 
 TEST_F(ReplyAssembly, ReplySplitOverTwoChunksBecomesOneReply) {
-    h.receive("+1.23");
+    h.answer("+1.23");
     EXPECT_EQ(w.State.SampleCount, 0);
     EXPECT_EQ(w.MeasuredBox.text(), "");
-    h.receive("45E+00\r\n");
+    h.answer("45E+00\r\n");
     EXPECT_EQ(w.MeasuredBox.text(), "+1.2345E+00");
     EXPECT_EQ(w.State.SampleCount, 1);
     EXPECT_DOUBLE_EQ(h.series(1).YValue(0), 1.2345);
@@ -36,7 +36,7 @@ TEST_F(ReplyAssembly, ReplySplitOverTwoChunksBecomesOneReply) {
 
 TEST_F(ReplyAssembly, TwoLinesInOneChunkAreOneReplyAndTheSecondNumberIsLost) {
     w.MinStringBox.setText("1");
-    h.receive("1.5\r\n2.5\r\n");
+    h.answer("1.5\r\n2.5\r\n");
     EXPECT_EQ(w.State.SampleCount, 1);
     EXPECT_EQ(w.MeasuredBox.text(), "1.5");
     EXPECT_EQ(w.State.ReceiveLength, 0);
@@ -44,31 +44,31 @@ TEST_F(ReplyAssembly, TwoLinesInOneChunkAreOneReplyAndTheSecondNumberIsLost) {
 
 TEST_F(ReplyAssembly, DeleteFirstDropsTheUnitPrefixButNeverTheOnlyCharacter) {
     w.DeleteFirstCheckBox.setChecked(true);
-    h.receive("F+10.001\r\n");
+    h.answer("F+10.001\r\n");
     EXPECT_DOUBLE_EQ(h.series(1).YValue(0), 10.001);
     EXPECT_NE(ReadFile("Data.txt").find(", +10.001, "), std::string::npos);
 
     w.MinStringBox.setText("1");
-    h.receive("5\r\n");
+    h.answer("5\r\n");
     EXPECT_EQ(w.State.SampleCount, 2);
     EXPECT_DOUBLE_EQ(h.series(1).YValue(1), 5.0);
 }
 
 TEST_F(ReplyAssembly, RepliesShorterThanTheMinimumAreRejectedAndFreeThePoll) {
     poll();
-    h.receive("1.23\r\n");
+    h.answer("1.23\r\n");
     EXPECT_EQ(w.State.SampleCount, 0);
     EXPECT_EQ(w.State.PollBusy, 0);
     EXPECT_EQ(w.State.AwaitingReply, 0);
     EXPECT_EQ(w.MeasuredBox.text(), "1.23");
-    h.receive("12.345\r\n");
+    h.answer("12.345\r\n");
     EXPECT_EQ(w.State.SampleCount, 1);
 }
 
 TEST_F(ReplyAssembly, AMinimumBelowOneBecomesFive) {
     for (const char* text : {"0", "-3"}) {
         w.MinStringBox.setText(text);
-        h.receive("1.23\r\n");
+        h.answer("1.23\r\n");
         EXPECT_EQ(w.MinStringBox.text(), "5") << text;
     }
     EXPECT_EQ(w.State.SampleCount, 0);
@@ -84,7 +84,7 @@ TEST_F(ReplyAssembly, AGreetingIsRecognisedWhateverItsLengthAndYieldsNoSample) {
         w.State.PollBusy = 1;
         w.State.AwaitingReply = 1;
         w.Timer1.setEnabled(false);
-        h.receive(greeting + "\r\n");
+        h.answer(greeting + "\r\n");
         EXPECT_EQ(w.State.DataEvents, ++greetings) << greeting;
         EXPECT_EQ(w.State.PollBusy, 0) << greeting;
         EXPECT_EQ(w.State.AwaitingReply, 1) << "a greeting leaves AwaitingReply alone";
@@ -98,7 +98,7 @@ TEST_F(ReplyAssembly, EveryChunkRestartsTheCountdownEvenWithoutALineEnd) {
     w.IntervalBox.setText("2.25");
     for (const std::string& chunk : {std::string("+1.2"), std::string()}) {
         w.State.CountdownMs = 0;
-        h.receive(chunk);
+        h.answer(chunk);
         EXPECT_EQ(w.State.CountdownMs, 2250);
         EXPECT_EQ(w.State.SampleCount, 0);
     }
@@ -106,10 +106,10 @@ TEST_F(ReplyAssembly, EveryChunkRestartsTheCountdownEvenWithoutALineEnd) {
 }
 
 TEST_F(ReplyAssembly, ALoneLineFeedAfterACarriageReturnIsAnEmptyRejectedReply) {
-    h.receive("1.2345\r");
+    h.answer("1.2345\r");
     EXPECT_EQ(w.State.SampleCount, 1);
     poll();
-    h.receive("\n");
+    h.answer("\n");
     EXPECT_EQ(w.State.SampleCount, 1);
     EXPECT_EQ(w.MeasuredBox.text(), "");
     EXPECT_EQ(w.State.PollBusy, 0);
@@ -117,7 +117,7 @@ TEST_F(ReplyAssembly, ALoneLineFeedAfterACarriageReturnIsAnEmptyRejectedReply) {
 
 TEST_F(ReplyAssembly, StrandedBytesReplayedByTheWatchdogBecomeATimedOutSample) {
     w.SaveResultsBox.setChecked(true);
-    h.receive("1.2345");
+    h.answer("1.2345");
     w.State.StrandedReplay = 1;
     w.OnDataAvailable(nullptr, 0);
     w.State.StrandedReplay = 0;
@@ -126,23 +126,23 @@ TEST_F(ReplyAssembly, StrandedBytesReplayedByTheWatchdogBecomeATimedOutSample) {
 }
 
 TEST_F(ReplyAssembly, BytesLeftBeforeAGreetingAreShownInFrontOfItAndItIsStillAGreeting) {
-    h.receive("VDC +1.2");
-    h.receive("KISS-488 ready\r\n");
+    h.answer("VDC +1.2");
+    h.answer("KISS-488 ready\r\n");
     EXPECT_EQ(w.MeasuredBox.text(), "VDC +1.2KISS-488 ready");
     EXPECT_EQ(w.State.DataEvents, 1);
 }
 
 TEST_F(ReplyAssembly, CompleteRepliesAreLoggedInBracesInTextMode) {
     w.SaveResultsBox.setChecked(true);
-    h.receive("KISS\r\n");
-    h.receive("1.2\r\n");
-    h.receive("+1.00000E+00\r");
-    h.receive(std::string("a\0b\r\n", 5));
+    h.answer("KISS\r\n");
+    h.answer("1.2\r\n");
+    h.answer("+1.00000E+00\r");
+    h.answer(std::string("a\0b\r\n", 5));
     EXPECT_EQ(ReadFile("Results.txt"), "{KISS\r\r\n}{1.2\r\r\n}{+1.00000E+00\r}{a}");
 }
 
 TEST_F(ReplyAssembly, NothingIsLoggedWhileSaveResultsIsOff) {
-    h.receive("1.2345\r\n");
+    h.answer("1.2345\r\n");
     EXPECT_FALSE(FileExists("Results.txt"));
 }
 
@@ -165,7 +165,7 @@ TEST_P(ReplyThatIsNoSample, IsShownAndLoggedButNotCountedAndTheStatusSaysWhy) {
     const NoSampleCase& c = GetParam();
     w.SaveResultsBox.setChecked(true);
     poll();
-    h.receive(c.reply + "\r\n");
+    h.answer(c.reply + "\r\n");
     EXPECT_EQ(w.MeasuredBox.text(), c.reply.substr(0, 9999));
     EXPECT_EQ(ReadFile("Results.txt").find("{" + c.reply.substr(0, 9)), 0u);
     EXPECT_EQ(w.State.SampleCount, 0);
@@ -175,7 +175,7 @@ TEST_P(ReplyThatIsNoSample, IsShownAndLoggedButNotCountedAndTheStatusSaysWhy) {
     EXPECT_EQ(w.DataFileStatus.caption(), std::string("Reply not taken as a sample: ") + c.why);
     EXPECT_FALSE(FileExists("Data.txt"));
 
-    h.receive("+1.5000\r\n");
+    h.answer("+1.5000\r\n");
     EXPECT_EQ(w.State.SampleCount, 1);
     EXPECT_EQ(w.State.Maximum, 1.5);
     EXPECT_EQ(w.DataFileStatus.caption(), "");
@@ -194,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReplyAssembly, AReplyEndedWithinTheWorkingBufferCountsWhateverFollowsItInTheChunk) {
-    h.receive("+1.2345\r\n" + std::string(20000, 'x'));
+    h.answer("+1.2345\r\n" + std::string(20000, 'x'));
     EXPECT_EQ(w.State.SampleCount, 1);
     EXPECT_DOUBLE_EQ(w.State.LastValue1, 1.2345);
 }
@@ -202,7 +202,7 @@ TEST_F(ReplyAssembly, AReplyEndedWithinTheWorkingBufferCountsWhateverFollowsItIn
 TEST_F(ReplyAssembly, AStrandedFloodReplayedByTheWatchdogIsNoSample) {
     poll();
     const std::string digits(64 * 1024, '7');
-    for (int i = 0; i < 2; ++i) h.receive(digits);
+    for (int i = 0; i < 2; ++i) h.answer(digits);
     w.State.StrandedReplay = 1;
     w.OnDataAvailable(nullptr, 0);
     w.State.StrandedReplay = 0;
@@ -213,13 +213,13 @@ TEST_F(ReplyAssembly, AStrandedFloodReplayedByTheWatchdogIsNoSample) {
 
 TEST_F(ReplyAssembly, AMegabyteWithoutALineEndLeavesTheLoggerWorking) {
     const std::string flood(64 * 1024, 'x');
-    for (int i = 0; i < 16; ++i) h.receive(flood);
+    for (int i = 0; i < 16; ++i) h.answer(flood);
     EXPECT_LT(w.State.ReceiveLength, kReceiveBufferSize);
     EXPECT_EQ(w.State.ReceiveBuffer[w.State.ReceiveLength], 0);
-    h.receive("1.2345\r\n");  // ends the flooded reply, cut by the buffer: no sample
+    h.answer("1.2345\r\n");  // ends the flooded reply, cut by the buffer: no sample
     EXPECT_EQ(w.State.ReceiveLength, 0);
     EXPECT_EQ(w.State.SampleCount, 0);
-    h.receive("2.5000\r\n");
+    h.answer("2.5000\r\n");
     EXPECT_EQ(w.State.SampleCount, 1);
     EXPECT_EQ(w.MeasuredBox.text(), "2.5000");
     EXPECT_DOUBLE_EQ(w.State.LastValue1, 2.5);
@@ -230,8 +230,8 @@ TEST_F(ReplyAssembly, AMegabyteWithoutALineEndLeavesTheLoggerWorking) {
 TEST_F(ReplyAssembly, ABadMinimumLengthTextIsReportedButTheReplyStillCounts) {
     w.MinStringBox.setText("abc");
     w.SaveResultsBox.setChecked(true);
-    h.receive("+1.23");
-    h.receive("45E+00\r\n");
+    h.answer("+1.23");
+    h.answer("45E+00\r\n");
     EXPECT_EQ(w.State.SampleCount, 1);
     EXPECT_DOUBLE_EQ(w.State.LastValue1, 1.2345);
     EXPECT_EQ(ReadFile("Results.txt"), "{+1.2345E+00\r\r\n}");
@@ -241,7 +241,7 @@ TEST_F(ReplyAssembly, ABadMinimumLengthTextIsReportedButTheReplyStillCounts) {
 
 TEST_F(ReplyAssembly, ABadIntervalTextIsReportedButTheReplyStillCounts) {
     w.IntervalBox.setText("two");
-    h.receive("1.2345\r\n");
+    h.answer("1.2345\r\n");
     EXPECT_EQ(w.State.SampleCount, 1);
     EXPECT_EQ(w.State.PollBusy, 0);
     EXPECT_FALSE(h.vp.dialogs.errors.empty());

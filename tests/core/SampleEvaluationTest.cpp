@@ -61,8 +61,8 @@ TEST(ReplyValue, DoesNotFollowADecimalCommaLocale) {
     test::WindowHarness h;
     h.w.MinStringBox.setText("1");
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "make deps generates the locale de_DE.UTF-8";
-    h.receive("+1.2345E+00\r\n");
-    h.receive("1,5\r\n");
+    h.answer("+1.2345E+00\r\n");
+    h.answer("1,5\r\n");
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(h.series(1).YValue(0), 1.2345);
     EXPECT_EQ(h.series(1).YValue(1), 1.0);
@@ -216,7 +216,7 @@ struct Evaluation : ::testing::Test {
     TGPIBTelnet& w = h.w;
 
     Evaluation() { w.MinStringBox.setText("1"); }
-    void reply(const std::string& text) { h.receive(text + "\r\n"); }
+    void reply(const std::string& text) { h.answer(text + "\r\n"); }
     int count(int series) { return h.series(series).Count(); }
 };
 

@@ -196,8 +196,8 @@ TEST(SampleListeners, AListenerAddedWhileOneIsToldIsRefusedAndReported) {
         ++told;
         h.w.sampleSubscribers.add([](const SampleRecord&) {});
     });
-    h.receive("1.5\r\n");
-    h.receive("2.5\r\n");
+    h.answer("1.5\r\n");
+    h.answer("2.5\r\n");
     EXPECT_EQ(told, 2);
     EXPECT_EQ(h.w.sampleSubscribers.size(), 1u);
     ASSERT_EQ(h.vp.dialogs.errors.size(), 2u);
@@ -218,7 +218,7 @@ TEST(HeadlessConsoleLines, ASampleLineFromTheRecordIsTheLineOfTheCaptions) {
                                             " filter=" + w.FilterValue.caption());
     });
     for (const char* reply : {"+1.23456789012E+00", "-0.000001", "1e290", "7", "  3.5 V", "+9.99999999999999E-01"})
-        h.receive(std::string(reply) + "\r\n");
+        h.answer(std::string(reply) + "\r\n");
     EXPECT_EQ(compared, 6);
 }
 
@@ -242,12 +242,12 @@ TEST(StatusListeners, AreToldEachChangeOfTheStatusLinesAsTheyShowIt) {
     h.w.MinStringBox.setText("1");
     const std::string unwritable = "no-such-folder/Data.txt";
     h.w.TextFileBox.setText(unwritable);
-    h.receive("1.0\r\n");
-    h.receive("2.0\r\n");
+    h.answer("1.0\r\n");
+    h.answer("2.0\r\n");
     h.w.TextFileBox.setText("Data.txt");
-    h.receive("3.0\r\n");
-    h.receive("1E999\r\n");
-    h.receive("4.0\r\n");
+    h.answer("3.0\r\n");
+    h.answer("1E999\r\n");
+    h.answer("4.0\r\n");
 
     const std::vector<std::pair<K, std::string>> expected = {
         {K::LinkStatus, ConnectingStatus(h.w.HostBox.text())},

@@ -23,6 +23,14 @@ struct WindowHarness {
         });
         vp.time.advance(0);
     }
+    // A chunk that answers a command: the adapter has greeted on this link
+    // and a poll awaits its reply, as after a Timer1 tick on a live link.
+    void answer(const std::string& bytes) {
+        w.State.greetedOnLink = 1;
+        w.State.PollBusy = 1;
+        w.State.AwaitingReply = 1;
+        receive(bytes);
+    }
     void advance(std::int64_t ms) { vp.time.advance(ms); }
     ISeries& series(int n) { return vp.chart.Series(n); }
 };
