@@ -11,17 +11,23 @@ namespace qs {
 // the stream's buffer set-up and its seek to the end (the file's append mode
 // writes there anyway): this runs at every sample, and five system calls
 // cost half as much again as three.
-bool AppendToFile(const std::string& fileName, std::string_view bytes) {
+// The length is asked once, by the one added call the undo needs: a sample
+// never pays for more than that.
+bool AppendToFile(const std::string& fileName, std::string_view bytes, WriteCall write) {
     if (fileName.empty()) return false;
     const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     if (fd < 0) return false;
-    const bool ok = WriteAll(fd, bytes);
+    const off_t before = ::lseek(fd, 0, SEEK_END);
+    const bool ok = WriteAll(fd, bytes, write);
+    // What a failed write left of the bytes is taken back; a file that
+    // cannot be cut keeps it, and nothing more can be done here.
+    if (!ok && before >= 0) (void)::ftruncate(fd, before);
     return ::close(fd) == 0 && ok;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+bool WriteAll(int fd, std::string_view bytes, WriteCall write) {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         bytes.remove_prefix(static_cast<std::size_t>(n));

@@ -1,4 +1,7 @@
 #pragma once
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -12,14 +15,20 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
+// The system's write, or a stand-in for it that a test can make fail.
+using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
+
 // Writes all the bytes to the open file descriptor, again where a signal
 // interrupted a write. False when a write fails or writes nothing.
-bool WriteAll(int fd, std::string_view bytes);
+bool WriteAll(int fd, std::string_view bytes, WriteCall write = ::write);
 
 // Opens the file for appending in byte mode, writes the bytes, closes it.
 // False when it could not be opened, written or closed. Nothing stays open
-// between two calls, so other programs can read the file at any time.
-bool AppendToFile(const std::string& fileName, std::string_view bytes);
+// between two calls, so other programs can read the file at any time. A
+// write that stops part-way (a full disk) is undone: the file is cut back to
+// the length it had, so it never ends in a torn line that the next append
+// would be glued onto.
+bool AppendToFile(const std::string& fileName, std::string_view bytes, WriteCall write = ::write);
 
 // The text-mode form of bytes, as the logger's files have always been
 // written: every LF becomes CR LF, whatever the platform.

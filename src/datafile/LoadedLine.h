@@ -17,6 +17,11 @@ struct LoadedLine {
 // means. One damaged line is skipped; it never cuts a load short.
 bool IsLoadableLine(const DataLineFields& f);
 
+// Whether a line holds the date and time stamp of a further line behind its
+// own: a line torn by a full disk with the next sample glued onto it. Its
+// fields belong to two samples, so it is none of them.
+bool HoldsASecondStamp(const char* line);
+
 // The channel of a loaded line: the selected command's, and in alternate
 // mode the two by turns, the first loaded line (phase 0) command 1's.
 inline int LoadedLineChannel(CommandMode mode, int phase) {

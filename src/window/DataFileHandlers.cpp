@@ -65,7 +65,7 @@ void TGPIBTelnet::LoadButtonClick() {
     DateTimeEncoder encode;
     while (const char* line = lines.next()) {
         ScanDataLine(line, f);
-        if (!IsLoadableLine(f)) continue;
+        if (!IsLoadableLine(f) || HoldsASecondStamp(line)) continue;
         const double x = encode(f.year, f.month, f.day, f.hour, f.minute, f.second);
         const LoadedLine own{f.raw, f.mean, f.filter};
         const int channel = LoadedLineChannel(mode, State.ReplyPhase);
