@@ -90,6 +90,8 @@ void TGPIBTelnet::LoadButtonClick() {
     MinBox.setCaption(none ? "0" : FloatToStr(State.Minimum));
     DiffBox.setCaption(none ? "0" : FloatToStr(State.Maximum - State.Minimum));
     State.ReplyPhase = 0;
+    // Samples logged now follow the loaded lines by turns.
+    State.nextLineChannel = State.SampleCount % 2 == 0 ? 1 : 2;
     Chart1.Redraw();
 }
 
@@ -128,6 +130,8 @@ void TGPIBTelnet::TextFileBoxExit() {
 // The captions keep showing the old numbers until the next sample replaces them.
 void TGPIBTelnet::ResetDataDisplay() {
     for (ISeries* s : seriesTable_.all()) s->Clear();
+    // An emptied or another data file starts its turns afresh.
+    State.nextLineChannel = 1;
     State.ResetStatistics();
     Chart1.Redraw();
 }

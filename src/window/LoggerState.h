@@ -78,6 +78,12 @@ struct LoggerState {
     // The command that went out last, without its CR, so that its echo is
     // told from the reply; empty once the echo came.
     std::string lastCommand;
+    // In Alternate Commands, the channel whose line the data file takes
+    // next. The file does not say which command a line answers and Load
+    // takes its lines by turns, so the turn moves on only when a line was
+    // written: a rejected reply, a lost link or a Stop asks the same
+    // command again.
+    int nextLineChannel = 1;
 
     // Statistics reset: count, extremes, filters and latest values start over.
     // Difference, the held values and ReplyPhase keep theirs.

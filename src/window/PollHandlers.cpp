@@ -95,7 +95,7 @@ void TGPIBTelnet::Timer1Timer() {
     CountDown.setCaption("Waiting");
 
     const bool alternate = !RadioButton1.checked() && !RadioButton2.checked();
-    const bool commandOne = RadioButton1.checked() || (alternate && State.ReplyPhase == 0);
+    const bool commandOne = RadioButton1.checked() || (alternate && State.nextLineChannel == 1);
     // A command that cannot go out one byte per character is not sent at
     // all; the poll stays busy until the next greeting (the watchdog's
     // reconnect brings one).

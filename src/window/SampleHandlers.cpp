@@ -93,6 +93,7 @@ void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& t
     std::string dataLine = FormatDataLine(time, cleanText, mean, filter);
     const bool written = AppendToFile(fileName, dataLine);
     noteDataFileWrite(written, fileName);
+    if (written && mode == CommandMode::Alternate) State.nextLineChannel = otherChannel(channel);
 
     deferred.run([&] { State.CountdownMs = intervalMs(); });
     Timer1.setEnabled(false);

@@ -12,11 +12,13 @@ bool RandomFaults::refuseLink() {
     return chance() && chance();
 }
 
+bool RandomFaults::bannerFirst() { return chance(); }
+
 RandomFaults::Fault RandomFaults::nextReply() {
     Fault fault;
     if (!chance()) return fault;
     auto between = [this](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); };
-    fault.kind = static_cast<Kind>(between(static_cast<int>(Kind::Slow), static_cast<int>(Kind::Flood)));
+    fault.kind = static_cast<Kind>(between(static_cast<int>(Kind::Slow), static_cast<int>(Kind::Echo)));
     switch (fault.kind) {
     case Kind::Slow:
         fault.delayMs = between(200, 6000);
@@ -29,6 +31,9 @@ RandomFaults::Fault RandomFaults::nextReply() {
         break;
     case Kind::Flood:
         fault.bytes = static_cast<std::size_t>(between(100, 200000));
+        break;
+    case Kind::Burst:
+        fault.lines = between(2, 6);
         break;
     default:
         break;
@@ -47,6 +52,9 @@ const char* RandomFaults::name(Kind kind) {
     case Kind::Drop: return "drop";
     case Kind::Pieces: return "pieces";
     case Kind::Flood: return "flood";
+    case Kind::Burst: return "burst";
+    case Kind::Notice: return "notice";
+    case Kind::Echo: return "echo";
     }
     return "?";
 }

@@ -20,18 +20,25 @@ public:
         Drop,      // the whole reply, then the link closes
         Pieces,    // the reply in one-byte pieces
         Flood,     // digits without a line end
+        Burst,     // more readings than asked for in one go, the last cut
+                   // across two pieces of data
+        Notice,    // the reading, then a status line nobody asked for
+        Echo,      // the command sent back before the reading
     };
     struct Fault {
         Kind kind = Kind::None;
         int delayMs = 0;          // Slow
         std::size_t bytes = 0;    // Garbage, Flood
         int silentReplies = 0;    // Silent: how many commands go unanswered
+        int lines = 0;            // Burst: how many readings
     };
 
     RandomFaults(int percent, std::uint32_t seed);
 
     // Whether the next link is refused at once.
     bool refuseLink();
+    // Whether the next link prints a banner line before its greeting.
+    bool bannerFirst();
     // The fault of the next reply.
     Fault nextReply();
 

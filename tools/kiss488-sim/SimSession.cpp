@@ -76,6 +76,10 @@ SimSession::SimSession(int fd, const SimConfig& config, InstrumentModel& model, 
     telnet_negotiate(telnet_, TELNET_DO, TELNET_TELOPT_TTYPE);
     if (faultyLink_) sendBurst();
     const auto now = Clock::now();
+    if (randomFaults_ && randomFaults_->bannerFirst()) {
+        say("fault " + std::to_string(monotonicMs()) + " banner");
+        nextFree_ = queueData("Bench LAN port 3, line discipline 8N1\r\n", now, "banner", 0);
+    }
     if (config_.greet || !faultyLink_)
         nextFree_ = queueData(config_.greeting + "\r\n", now, "greeting", nextReplyFaulty() ? config_.chunkBytes : 0);
     if (faultyLink_ && config_.closeAfter == 0) queueClose(nextFree_);
@@ -252,12 +256,28 @@ void SimSession::onCommand(const std::string& command) {
     }
 
     const auto now = Clock::now();
+    if (chaos.kind == Kind::Echo) {
+        nextFree_ = queueData(command + "\r\n", std::max(now, nextFree_), "echo", 0);
+    } else if (chaos.kind == Kind::Burst) {
+        // Readings nobody asked for behind the one asked for, and a last one
+        // cut in two: its tail comes a little later, as its own piece.
+        for (int i = 1; i < chaos.lines; ++i) reply += model_.reading() + "\r\n";
+        const std::string last = model_.reading() + "\r\n";
+        const std::size_t half = last.size() / 2;
+        reply += last.substr(0, half);
+        nextFree_ = queueData(reply, std::max(now, nextFree_), "burst", 0);
+        nextFree_ = queueData(last.substr(half), nextFree_ + std::chrono::milliseconds(20), "burst tail", 0);
+        return;
+    }
     const int delayMs = chaos.kind == Kind::Slow ? chaos.delayMs : faulty ? config_.replyDelayMs : 0;
     const std::size_t pieceBytes = chaos.kind == Kind::Pieces ? 1 : faulty ? config_.chunkBytes : 0;
     nextFree_ =
         queueData(reply, std::max(now + std::chrono::milliseconds(delayMs), nextFree_), sentKind, pieceBytes);
     const bool closeNow = cut || chaos.kind == Kind::Drop || (faultyLink_ && config_.closeAfter == replies_);
     if (closeNow) queueClose(nextFree_);
+    // A status line between two polls, when no reply is awaited.
+    else if (chaos.kind == Kind::Notice)
+        nextFree_ = queueData("STATUS 00012 OK, NO SRQ\r\n", nextFree_ + std::chrono::milliseconds(30), "notice", 0);
 }
 
 SimSession::Clock::time_point SimSession::queueData(const std::string& data, Clock::time_point at, const char* kind,

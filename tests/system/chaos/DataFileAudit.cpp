@@ -24,6 +24,17 @@ bool scientific(std::string_view s) {
            digits(s, 12, s.size() - 12);
 }
 
+// A reply text that the simulator's chaos sends but that answers no command:
+// its banner, its notice, the tail of a reading cut in two by a burst
+// ("6789E+00": digits and an exponent, no sign and no point).
+bool answersNoCommand(std::string_view text) {
+    if (text.rfind("Bench LAN", 0) == 0 || text.rfind("STATUS ", 0) == 0) return true;
+    const std::size_t e = text.find('E');
+    if (e == 0 || e == std::string_view::npos || !digits(text, 0, e)) return false;
+    if (text.size() < e + 3 || (text[e + 1] != '+' && text[e + 1] != '-')) return false;
+    return digits(text, e + 2, text.size() - e - 2);
+}
+
 }  // namespace
 
 bool WellFormedDataLine(std::string_view line) {
@@ -40,6 +51,7 @@ bool WellFormedDataLine(std::string_view line) {
     // The reply text is its clean text: characters from space to 'z'.
     for (char c : line.substr(21, mean - 21))
         if (c < ' ' || c > 'z') return false;
+    if (answersNoCommand(line.substr(21, mean - 21))) return false;
     return scientific(line.substr(mean + 2, filter - mean - 2)) && scientific(line.substr(filter + 2));
 }
 

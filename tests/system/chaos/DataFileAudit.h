@@ -14,7 +14,8 @@ inline const std::vector<std::string>& DataFileNames() {
 
 // Whether one line of a data file, its CR LF included, is as the logger
 // writes it: "YYYY-MM-DD hh:mm:ss, TEXT, MEAN, FILTER" with the last two in
-// C's %.8E form and finite.
+// C's %.8E form and finite, and TEXT a reply to a command: not the
+// simulator's banner or notice, nor the tail of a reading cut in two.
 bool WellFormedDataLine(std::string_view line);
 
 // The complete lines (each with its line end) of a file; a last line without

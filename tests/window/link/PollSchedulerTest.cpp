@@ -132,7 +132,9 @@ TEST_F(PollTest, TimerThreeTickRequestsAPollOnlyWhileTheBoxIsTicked) {
     EXPECT_EQ(w.State.AbsoluteTick, 0);
 }
 
-TEST_F(PollTest, AlternateCommandsTakeTurnsAndStartAgainWithCommandOneAfterStop) {
+// The data file's lines take turns even across a Stop: after a command-1
+// line the next command is command 2's.
+TEST_F(PollTest, AlternateCommandsTakeTurnsAndGoOnWithTheNextLinesCommandAfterStop) {
     w.RadioButton3.setChecked(true);
     w.CommandBox.setText("CMD1");
     w.CommandBox2.setText("CMD2");
@@ -146,7 +148,7 @@ TEST_F(PollTest, AlternateCommandsTakeTurnsAndStartAgainWithCommandOneAfterStop)
     w.StartButton.Click();
     advance(2500);
 
-    EXPECT_EQ(sentCommands(), (std::vector<std::string>{"CMD1", "CMD2", "CMD1", "CMD1"}));
+    EXPECT_EQ(sentCommands(), (std::vector<std::string>{"CMD1", "CMD2", "CMD1", "CMD2"}));
 }
 
 TEST_F(PollTest, CommandTwoAloneIsSentEveryTimeWhenItsButtonIsTicked) {
