@@ -38,10 +38,11 @@ namespace qs {
 // should it later fall below a 64th of that, so that the rounding could show,
 // that octave is worked out again from the points.
 //
-// Times are seconds (any origin), readings finite. Should a sum ever leave
-// the range of a double (readings beyond about 1e150, whose squares
-// overflow), the sums are set aside and every figure is worked out from
-// the points held, in one pass, until the next rebuild.
+// Times are seconds (any origin), readings finite. The getters take in
+// what waits, so one accumulator serves one thread at a time. Should a sum
+// ever leave the range of a double (readings beyond about 1e150, whose
+// squares overflow), the sums are set aside and every figure is worked out
+// from the points held, in one pass, until the next rebuild.
 class StabilityAccumulator {
 public:
     // Besides the octaves, live sums of these averaging factors too (a table
