@@ -4,6 +4,10 @@
 
 namespace qs {
 
+// A line is loaded with at most this many characters less one; a longer line
+// comes in pieces, and each piece is taken as a line of its own.
+inline constexpr int kLoadLineBuffer = 20000;
+
 // The raw value, mean and filter output of one loaded line: the y of the
 // three points it adds to its channel's series.
 struct LoadedLine {
@@ -21,6 +25,12 @@ bool IsLoadableLine(const DataLineFields& f);
 // own: a line torn by a full disk with the next sample glued onto it. Its
 // fields belong to two samples, so it is none of them.
 bool HoldsASecondStamp(const char* line);
+
+// Whether Load skips a line just scanned into f: every reader of a data
+// file that reads it as Load does asks this.
+inline bool LoadSkipsLine(const char* line, const DataLineFields& f) {
+    return !IsLoadableLine(f) || HoldsASecondStamp(line);
+}
 
 // The channel of a loaded line: the selected command's, and in alternate
 // mode the two by turns, the first loaded line (phase 0) command 1's.

@@ -18,10 +18,6 @@
 namespace qs {
 namespace {
 
-// A line is read with at most this many characters less one; a longer line
-// comes in pieces, and each piece is taken as a line of its own.
-constexpr int kLoadLineBuffer = 20000;
-
 // A data file the user marked read-only is kept, as deleting a read-only
 // file has always failed: its own write permission decides, not the
 // folder's, which is all that unlink asks. No write bit at all counts too,
@@ -65,7 +61,7 @@ void TGPIBTelnet::LoadButtonClick() {
     DateTimeEncoder encode;
     while (const char* line = lines.next()) {
         ScanDataLine(line, f);
-        if (!IsLoadableLine(f) || HoldsASecondStamp(line)) continue;
+        if (LoadSkipsLine(line, f)) continue;
         const double x = encode(f.year, f.month, f.day, f.hour, f.minute, f.second);
         const LoadedLine own{f.raw, f.mean, f.filter};
         const int channel = LoadedLineChannel(mode, State.ReplyPhase);

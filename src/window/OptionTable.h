@@ -19,8 +19,9 @@ enum class OptionType {
     Integer,  // a whole number, optionally signed
 };
 
-// Which face of the program reads an option.
-enum class OptionFace { Window = 1, Headless = 2, Both = 3 };
+// Which face of the program reads an option: the window, the headless
+// logger, both, or the analysis of a data file, which is neither.
+enum class OptionFace { Window = 1, Headless = 2, Both = 3, Analysis = 4 };
 
 struct OptionSpec {
     std::string_view name;       // "--name" on the command line, "name = ..." in the file

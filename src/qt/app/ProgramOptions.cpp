@@ -1,9 +1,10 @@
 #include "qt/app/ProgramOptions.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
-#include <filesystem>
+#include <utility>
 
 namespace qs {
 
@@ -25,6 +26,27 @@ constexpr OptionSpec kOptions[] = {
      "Auto-Reconnect is off).",
      OptionFace::Headless, false},
     {"quiet", "", OptionType::Flag, "no", "", "with --headless: no line per sample", OptionFace::Headless, true},
+    {"analyze", "", OptionType::Text, "", "FILE",
+     "print the statistics and the stability of a data file in\n"
+     "the logger's format, without a window, and exit: for each\n"
+     "channel N, mean, standard deviation, extremes, peak to peak\n"
+     "(with ppm of the mean), drift per day, tau0, and OADEV with\n"
+     "its error bar, MDEV and HDEV at tau = m tau0 for m = 1, 2,\n"
+     "4, ... up to a quarter of the readings. Lines a load would\n"
+     "skip are skipped and counted. Exit status 0, or 2 with one\n"
+     "line on standard error when the file cannot be read.",
+     OptionFace::Analysis, false},
+    {"alternate", "", OptionType::Flag, "no", "",
+     "with --analyze: the lines alternate between channel 1 and\n"
+     "channel 2 (\"Alternate Commands\"); adds the regression of\n"
+     "channel 1 on channel 2 (the tempco in ppm per unit)",
+     OptionFace::Analysis, false},
+    {"format", "", OptionType::Text, "text", "FORMAT", "with --analyze: text, csv or json", OptionFace::Analysis,
+     false},
+    {"taus", "", OptionType::Text, "", "M1,M2,...",
+     "with --analyze: the stability at these averaging factors m\n"
+     "(tau = m tau0) instead of the octaves",
+     OptionFace::Analysis, false},
     {"help", "-h", OptionType::Flag, "no", "", "this text", OptionFace::Both, false},
     {"version", "", OptionType::Flag, "no", "", "the version", OptionFace::Both, false},
 };
@@ -32,6 +54,38 @@ constexpr OptionSpec kOptions[] = {
 bool on(const OptionValues& values, std::string_view name) {
     const auto it = values.find(name);
     return it != values.end() && it->second == "yes";
+}
+
+ProgramOptions refused(std::string error) {
+    ProgramOptions options;
+    options.mode = ProgramOptions::Mode::Error;
+    options.error = std::move(error);
+    return options;
+}
+
+// --analyze and the options that go with it. It reads nothing of
+// quillstone.conf and goes with neither face.
+ProgramOptions analysisOptions(const OptionValues& line, const std::string& file) {
+    for (const char* face : {"headless", "quiet"})
+        if (line.contains(face)) return refused(std::string("--analyze goes without --") + face + " (see --help)");
+    if (file.empty()) return refused("--analyze needs the name of a data file (see --help)");
+    ProgramOptions options;
+    options.mode = ProgramOptions::Mode::Analyze;
+    options.analysis.file = file;
+    options.analysis.alternate = on(line, "alternate");
+    if (const auto format = line.find("format"); format != line.end()) {
+        const std::optional<AnalysisFormat> f = AnalysisFormatNamed(format->second);
+        if (!f) return refused("--format " + format->second + ": the value is not text, csv or json (see --help)");
+        options.analysis.format = *f;
+    }
+    if (const auto taus = line.find("taus"); taus != line.end()) {
+        const std::optional<std::vector<long long>> factors = ParseAveragingFactors(taus->second);
+        if (!factors)
+            return refused("--taus " + taus->second +
+                           ": the value is not whole numbers of at least 1 separated by commas (see --help)");
+        options.analysis.factors = *factors;
+    }
+    return options;
 }
 
 }  // namespace
@@ -54,6 +108,10 @@ ProgramOptions ProgramOptions::parse(const std::vector<std::string>& args, std::
         options.mode = Mode::Version;
         return options;
     }
+    if (const auto analyze = line.values.find("analyze"); analyze != line.values.end())
+        return analysisOptions(line.values, analyze->second);
+    for (const char* name : {"alternate", "format", "taus"})
+        if (line.values.contains(name)) return refused(std::string("--") + name + " goes with --analyze (see --help)");
     OptionRead file;
     if (fileBytes) file = ReadOptionsFile(table(), *fileBytes, kOptionsFileName);
     // A file that is refused counts as absent: the window goes on with the
@@ -91,7 +149,9 @@ std::optional<std::string> ProgramOptions::readFile(std::string& error) {
 std::string ProgramOptions::versionText() { return "quillstone " QUILLSTONE_VERSION "\n"; }
 
 std::string ProgramOptions::helpText() {
-    return "Usage: quillstone [--headless [--quiet]] | --help | --version\n"
+    return "Usage: quillstone [--headless [--quiet]]\n"
+           "       quillstone --analyze FILE [--alternate] [--format text|csv|json] [--taus M1,M2,...]\n"
+           "       quillstone --help | --version\n"
            "\n"
            "The KISS-488 GPIB Quillstone Logger " QUILLSTONE_VERSION
            ": polls a bench instrument on a GPIB bus\n"

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "window/DataFileAnalysis.h"
 #include "window/OptionTable.h"
 
 namespace qs {
@@ -16,9 +17,10 @@ inline constexpr const char* kOptionsFileName = "quillstone.conf";
 // The options of quillstone, from its command line and quillstone.conf.
 // Without options it is the window.
 struct ProgramOptions {
-    enum class Mode { Window, Headless, Help, Version, Error };
+    enum class Mode { Window, Headless, Analyze, Help, Version, Error };
     Mode mode = Mode::Window;
     bool quiet = false;  // --headless: no line per sample
+    AnalysisRequest analysis;  // Mode::Analyze: what --analyze and its options ask for
     std::string error;   // Mode::Error: what was wrong on the command line, one line
     // What was wrong in quillstone.conf, one line with its number: the
     // headless logger ends on it, the window shows it once and goes on

@@ -1,11 +1,13 @@
 // Program entry of the KISS-488 GPIB Quillstone Logger: the window, or with
-// --headless the logger without one.
+// --headless the logger without one, or with --analyze the analysis of a
+// data file, which needs no Qt at all.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "qt/app/LoggerMain.h"
 #include "qt/app/ProgramOptions.h"
+#include "window/DataFileAnalysis.h"
 
 int main(int argc, char** argv) {
     std::string readError;
@@ -22,6 +24,12 @@ int main(int argc, char** argv) {
     case qs::ProgramOptions::Mode::Error:
         std::fprintf(stderr, "quillstone: %s\n", options.error.c_str());
         return 2;
+    case qs::ProgramOptions::Mode::Analyze: {
+        const qs::AnalysisOutcome outcome = qs::AnalyzeDataFile(options.analysis);
+        std::fputs(outcome.out.c_str(), stdout);
+        if (!outcome.error.empty()) std::fprintf(stderr, "quillstone: %s\n", outcome.error.c_str());
+        return outcome.exitStatus;
+    }
     case qs::ProgramOptions::Mode::Headless:
         if (options.fileError) {
             std::fprintf(stderr, "quillstone: %s\n", options.fileError->c_str());

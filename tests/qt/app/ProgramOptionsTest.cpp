@@ -98,7 +98,41 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{{"--headless"}, "quiet = yes\nheadless = yes\n", Mode::Headless, false, nullptr,
                                 "quillstone.conf:2: \"headless\" goes on the command line only"},
                       ParseCase{{}, "\nquiet = perhaps\n", Mode::Window, false, nullptr,
-                                "quillstone.conf:2: quiet = perhaps: the value is not yes or no"}));
+                                "quillstone.conf:2: quiet = perhaps: the value is not yes or no"},
+                      // The analysis of a data file reads nothing of quillstone.conf.
+                      ParseCase{{"--analyze", "Data.txt"}, "broken\n", Mode::Analyze, false, nullptr, nullptr},
+                      ParseCase{{"--analyze=Data.txt", "--alternate", "--format", "json", "--taus", "1,10,100"},
+                                std::nullopt, Mode::Analyze, false, nullptr, nullptr},
+                      ParseCase{{"--analyze"}, std::nullopt, Mode::Error, false, "--analyze needs a value (see --help)",
+                                nullptr},
+                      ParseCase{{"--analyze", "Data.txt", "--headless"}, std::nullopt, Mode::Error, false,
+                                "--analyze goes without --headless (see --help)", nullptr},
+                      ParseCase{{"--analyze", "Data.txt", "--format", "xml"}, std::nullopt, Mode::Error, false,
+                                "--format xml: the value is not text, csv or json (see --help)", nullptr},
+                      ParseCase{{"--analyze", "Data.txt", "--taus", "1,,3"}, std::nullopt, Mode::Error, false,
+                                "--taus 1,,3: the value is not whole numbers of at least 1 separated by commas (see "
+                                "--help)",
+                                nullptr},
+                      ParseCase{{"--format", "json"}, std::nullopt, Mode::Error, false,
+                                "--format goes with --analyze (see --help)", nullptr},
+                      ParseCase{{"--headless"}, "taus = 1\n", Mode::Headless, false, nullptr,
+                                "quillstone.conf:1: \"taus\" goes on the command line only"}));
+
+TEST(ProgramOptionsAnalyze, TakesTheFileTheChannelsTheFormatAndTheAveragingFactors) {
+    const ProgramOptions plain = ProgramOptions::parse({"--analyze", "run 7.txt"});
+    EXPECT_EQ(plain.mode, Mode::Analyze);
+    EXPECT_EQ(plain.analysis.file, "run 7.txt");
+    EXPECT_FALSE(plain.analysis.alternate);
+    EXPECT_EQ(plain.analysis.format, AnalysisFormat::Text);
+    EXPECT_TRUE(plain.analysis.factors.empty());
+    const ProgramOptions all =
+        ProgramOptions::parse({"--taus=1,10,100", "--format=csv", "--alternate", "--analyze", "Data.txt"});
+    EXPECT_EQ(all.mode, Mode::Analyze);
+    EXPECT_EQ(all.analysis.file, "Data.txt");
+    EXPECT_TRUE(all.analysis.alternate);
+    EXPECT_EQ(all.analysis.format, AnalysisFormat::Csv);
+    EXPECT_EQ(all.analysis.factors, (std::vector<long long>{1, 10, 100}));
+}
 
 }  // namespace
 }  // namespace qs::test

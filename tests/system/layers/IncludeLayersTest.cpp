@@ -1,11 +1,11 @@
 // The layers of src/, as the includes show them. Bottom up:
 //
-//   platform < core < link, datafile, chart < window
+//   platform < core < link, datafile, chart, stability < window
 //     < qt/runtime < qt/link, qt/chart < qt/window, qt/headless < qt/app
 //
 // A file includes headers of its own folder and of the layers below it only;
-// link, datafile and chart stand side by side and include none of one
-// another, and so do qt/link and qt/chart, and qt/window and qt/headless.
+// link, datafile, chart and stability stand side by side and include none of
+// one another, and so do qt/link and qt/chart, and qt/window and qt/headless.
 // The virtual back end (platform/virtual) stands on platform alone and
 // serves the tests: nothing in src/ includes it. Every include of a
 // project header names its folder ("core/CNumbers.h"), so that this check
@@ -34,15 +34,18 @@ const std::map<std::string, std::set<std::string>> kMayInclude{
     {"link", {"platform", "core"}},
     {"datafile", {"platform", "core"}},
     {"chart", {"platform", "core"}},
-    {"window", {"platform", "core", "link", "datafile", "chart"}},
-    {"qt/runtime", {"platform", "core", "link", "datafile", "chart", "window"}},
-    {"qt/link", {"platform", "core", "link", "datafile", "chart", "window", "qt/runtime"}},
-    {"qt/chart", {"platform", "core", "link", "datafile", "chart", "window", "qt/runtime"}},
-    {"qt/window", {"platform", "core", "link", "datafile", "chart", "window", "qt/runtime", "qt/link", "qt/chart"}},
-    {"qt/headless", {"platform", "core", "link", "datafile", "chart", "window", "qt/runtime", "qt/link", "qt/chart"}},
+    {"stability", {"platform", "core"}},
+    {"window", {"platform", "core", "link", "datafile", "chart", "stability"}},
+    {"qt/runtime", {"platform", "core", "link", "datafile", "chart", "stability", "window"}},
+    {"qt/link", {"platform", "core", "link", "datafile", "chart", "stability", "window", "qt/runtime"}},
+    {"qt/chart", {"platform", "core", "link", "datafile", "chart", "stability", "window", "qt/runtime"}},
+    {"qt/window",
+     {"platform", "core", "link", "datafile", "chart", "stability", "window", "qt/runtime", "qt/link", "qt/chart"}},
+    {"qt/headless",
+     {"platform", "core", "link", "datafile", "chart", "stability", "window", "qt/runtime", "qt/link", "qt/chart"}},
     {"qt/app",
-     {"platform", "core", "link", "datafile", "chart", "window", "qt/runtime", "qt/link", "qt/chart", "qt/window",
-      "qt/headless"}},
+     {"platform", "core", "link", "datafile", "chart", "stability", "window", "qt/runtime", "qt/link", "qt/chart",
+      "qt/window", "qt/headless"}},
 };
 
 std::string folderOf(const std::string& path) {
@@ -108,6 +111,11 @@ INSTANTIATE_TEST_SUITE_P(Layers, IncludeRule,
                                            IncludeCase{"qt/headless", "qt/window/Quillstone3.h", true, false},
                                            IncludeCase{"qt/window", "qt/app/LoggerApp.h", true, false},
                                            IncludeCase{"chart", "qt/chart/QtChart.h", true, false},
+                                           IncludeCase{"stability", "core/Statistics.h", true, true},
+                                           IncludeCase{"stability", "datafile/DataLine.h", true, false},
+                                           IncludeCase{"datafile", "stability/StabilitySums.h", true, false},
+                                           IncludeCase{"window", "stability/DataAnalysis.h", true, true},
+                                           IncludeCase{"qt/window", "stability/StabilityAccumulator.h", true, true},
                                            IncludeCase{"qt/chart", "qt/QtChart.h", true, false},
                                            IncludeCase{"link", "window/LoggerState.h", false, false},
                                            IncludeCase{"core", "CNumbers.h", true, false},

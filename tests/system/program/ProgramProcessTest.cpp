@@ -249,6 +249,52 @@ INSTANTIATE_TEST_SUITE_P(
                                    "line 2 (IntervalBox): '2,5' is not a valid floating point value"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// --analyze runs no Qt at all: on a platform plug-in that does not exist,
+// without a display, it still prints its analysis; a file it cannot read
+// ends it with exit status 2 and one line.
+TEST_F(ProgramProcessTest, AnalyzeNeedsNoDisplayAndEndsWithTwoAndOneLineOnAFileItCannotRead) {
+    std::string lines;
+    for (int s = 0; s < 8; ++s)
+        lines += "2024-01-01 00:00:0" + std::to_string(s) + ", +" + std::to_string(1 + s % 2) + ".0, 1.0, 1.0\r\n";
+    WriteFile("Data.txt", lines);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+    struct Run {
+        QStringList args;
+        int status;
+        const char* out;  // what standard output starts with
+        const char* err;  // the one line on standard error, or nullptr
+    };
+    const Run runs[] = {
+        {{QStringLiteral("--analyze"), QStringLiteral("Data.txt"), QStringLiteral("--format"), QStringLiteral("json")},
+         0,
+         "{\"file\":\"Data.txt\",\"lines\":8,\"skipped\":0,\"channels\":[{\"channel\":1,\"n\":8,\"mean\":1.5,",
+         nullptr},
+        {{QStringLiteral("--analyze"), QStringLiteral("missing.txt")},
+         2,
+         "",
+         "quillstone: cannot read missing.txt: No such file or directory"}};
+    for (const Run& run : runs) {
+        program.start(QStringLiteral(QUILLSTONE_BINARY), run.args);
+        ASSERT_TRUE(program.waitForFinished(10000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), run.status);
+        const QByteArray out = program.readAllStandardOutput();
+        EXPECT_TRUE(out.startsWith(run.out)) << out.toStdString();
+        const QStringList err = OutputLines(program.readAllStandardError());
+        if (run.err) {
+            ASSERT_EQ(err.size(), 1) << err.join('\n').toStdString();
+            EXPECT_EQ(err[0].toStdString(), run.err);
+        } else {
+            EXPECT_TRUE(err.isEmpty()) << err.join('\n').toStdString();
+        }
+    }
+}
+
 TEST_F(ProgramProcessTest, HeadlessEndsWithExitThreeWhenTheLinkIsLostAndNothingWillReopenIt) {
     // Whatever started it (systemd, a script) can then start it afresh.
     Simulator sim({QStringLiteral("--close-after"), QStringLiteral("3")});
