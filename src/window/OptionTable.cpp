@@ -32,8 +32,8 @@ bool isInteger(std::string_view text) {
 }
 
 // The value as kept, or why it does not fit the option.
-std::optional<std::string> checkedValue(const OptionSpec& spec, std::string_view text, std::string& why) {
-    switch (spec.type) {
+std::optional<std::string> checkedValue(const OptionSpec& option, std::string_view text, std::string& why) {
+    switch (option.type) {
         case OptionType::Flag:
             if (auto v = flagValue(text)) return v;
             why = "is not yes or no";
@@ -63,8 +63,8 @@ std::string_view keyOf(std::string_view line) {
 }  // namespace
 
 const OptionSpec* FindOption(std::span<const OptionSpec> table, std::string_view name) {
-    for (const OptionSpec& spec : table)
-        if (spec.name == name) return &spec;
+    for (const OptionSpec& option : table)
+        if (option.name == name) return &option;
     return nullptr;
 }
 
@@ -78,29 +78,29 @@ OptionRead ReadCommandLine(std::span<const OptionSpec> table, const std::vector<
             attached = word.substr(eq + 1);
             word = word.substr(0, eq);
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* option = nullptr;
         for (const OptionSpec& s : table)
             if ((word.starts_with("--") && word.substr(2) == s.name) || (!s.shortName.empty() && word == s.shortName))
-                spec = &s;
-        if (!spec) {
+                option = &s;
+        if (!option) {
             read.error = "unknown option " + arg + " (see --help)";
             return read;
         }
         std::string text;
         if (attached) text = *attached;
-        else if (spec->type == OptionType::Flag) text = "yes";
+        else if (option->type == OptionType::Flag) text = "yes";
         else if (i + 1 < args.size()) text = args[++i];
         else {
-            read.error = "--" + std::string(spec->name) + " needs a value (see --help)";
+            read.error = "--" + std::string(option->name) + " needs a value (see --help)";
             return read;
         }
         std::string why;
-        const std::optional<std::string> value = checkedValue(*spec, text, why);
+        const std::optional<std::string> value = checkedValue(*option, text, why);
         if (!value) {
-            read.error = "--" + std::string(spec->name) + " " + text + ": the value " + why + " (see --help)";
+            read.error = "--" + std::string(option->name) + " " + text + ": the value " + why + " (see --help)";
             return read;
         }
-        read.values[std::string(spec->name)] = *value;
+        read.values[std::string(option->name)] = *value;
     }
     return read;
 }
@@ -123,17 +123,17 @@ OptionRead ReadOptionsFile(std::span<const OptionSpec> table, std::string_view b
         }
         const std::string_view key = trimmed(t.substr(0, eq));
         const std::string_view text = trimmed(t.substr(eq + 1));
-        const OptionSpec* spec = FindOption(table, key);
-        if (!spec) {
+        const OptionSpec* option = FindOption(table, key);
+        if (!option) {
             read.error = where + "unknown key \"" + std::string(key) + "\"";
             return read;
         }
-        if (!spec->inFile) {
+        if (!option->inFile) {
             read.error = where + "\"" + std::string(key) + "\" goes on the command line only";
             return read;
         }
         std::string why;
-        const std::optional<std::string> value = checkedValue(*spec, text, why);
+        const std::optional<std::string> value = checkedValue(*option, text, why);
         if (!value) {
             read.error = where + std::string(key) + " = " + std::string(text) + ": the value " + why;
             return read;
@@ -146,11 +146,11 @@ OptionRead ReadOptionsFile(std::span<const OptionSpec> table, std::string_view b
 OptionValues MergeOptions(std::span<const OptionSpec> table, const OptionValues& fromFile,
                           const OptionValues& fromCommandLine) {
     OptionValues merged;
-    for (const OptionSpec& spec : table) {
-        const std::string name(spec.name);
+    for (const OptionSpec& option : table) {
+        const std::string name(option.name);
         if (auto c = fromCommandLine.find(name); c != fromCommandLine.end()) merged[name] = c->second;
         else if (auto f = fromFile.find(name); f != fromFile.end()) merged[name] = f->second;
-        else merged[name] = spec.defaultValue;
+        else merged[name] = option.defaultValue;
     }
     return merged;
 }
@@ -181,13 +181,13 @@ std::string UpdateOptionsFile(std::string_view bytes, const OptionValues& owned)
 
 std::string OptionsHelp(std::span<const OptionSpec> table) {
     std::string out = "Options:\n";
-    for (const OptionSpec& spec : table) {
-        std::string label = "  --" + std::string(spec.name);
-        if (!spec.valueName.empty()) label += " " + std::string(spec.valueName);
+    for (const OptionSpec& option : table) {
+        std::string label = "  --" + std::string(option.name);
+        if (!option.valueName.empty()) label += " " + std::string(option.valueName);
         out += label;
         if (label.size() + 1 > kHelpColumn) out += "\n" + std::string(kHelpColumn, ' ');
         else out += std::string(kHelpColumn - label.size(), ' ');
-        for (char c : spec.help) {
+        for (char c : option.help) {
             out += c;
             if (c == '\n') out += std::string(kHelpColumn, ' ');
         }

@@ -69,7 +69,7 @@ std::string UpdateOptionsFile(std::string_view bytes, const OptionValues& owned)
 // help text beside it from column 16, its further lines indented as far.
 std::string OptionsHelp(std::span<const OptionSpec> table);
 
-// The spec of the option called name, or null.
+// The entry of the option called name, or null.
 const OptionSpec* FindOption(std::span<const OptionSpec> table, std::string_view name);
 
 }  // namespace qs

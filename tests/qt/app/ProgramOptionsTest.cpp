@@ -24,7 +24,7 @@ std::string fileText(const std::string& path) {
 
 std::set<std::string> tableNames() {
     std::set<std::string> names;
-    for (const OptionSpec& spec : ProgramOptions::table()) names.insert(std::string(spec.name));
+    for (const OptionSpec& option : ProgramOptions::table()) names.insert(std::string(option.name));
     return names;
 }
 
