@@ -19,6 +19,16 @@ constexpr OptionSpec kTable[] = {
     {"a-very-long-option", "", OptionType::Text, "", "VALUE", "wraps", OptionFace::Both, true},
 };
 
+// Either the values read, or the refusal with its one line of why.
+void ExpectRead(const OptionRead& read, const OptionValues& values, const char* error) {
+    if (error) {
+        EXPECT_EQ(read.error.value_or("(accepted)"), error);
+    } else {
+        EXPECT_FALSE(read.error) << *read.error;
+        EXPECT_EQ(read.values, values);
+    }
+}
+
 struct LineCase {
     std::vector<std::string> args;
     OptionValues values;
@@ -29,13 +39,7 @@ class CommandLine : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(CommandLine, SetsWhatItNamesAndRefusesTheRestWithWhy) {
     const LineCase& c = GetParam();
-    const OptionRead read = ReadCommandLine(kTable, c.args);
-    if (c.error) {
-        EXPECT_EQ(read.error.value_or("(accepted)"), c.error);
-    } else {
-        EXPECT_FALSE(read.error) << *read.error;
-        EXPECT_EQ(read.values, c.values);
-    }
+    ExpectRead(ReadCommandLine(kTable, c.args), c.values, c.error);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -63,13 +67,7 @@ class OptionsFile : public ::testing::TestWithParam<FileCase> {};
 
 TEST_P(OptionsFile, ReadsKeyValueLinesAndRefusesWithTheLineNumber) {
     const FileCase& c = GetParam();
-    const OptionRead read = ReadOptionsFile(kTable, c.bytes, "quillstone.conf");
-    if (c.error) {
-        EXPECT_EQ(read.error.value_or("(accepted)"), c.error);
-    } else {
-        EXPECT_FALSE(read.error) << *read.error;
-        EXPECT_EQ(read.values, c.values);
-    }
+    ExpectRead(ReadOptionsFile(kTable, c.bytes, "quillstone.conf"), c.values, c.error);
 }
 
 INSTANTIATE_TEST_SUITE_P(
