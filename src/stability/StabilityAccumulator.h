@@ -13,36 +13,8 @@
 namespace qs {
 
 // The statistics and the stability of one channel, kept up to date as
-// readings arrive and as the oldest leave (the scroll window, the mean's
-// window), at a cost per reading in proportion to the number of octaves:
-// for each averaging factor m = 1, 2, 4, ... up to the points held (and any
-// other factors asked for), the sums of squares of the D, H and M terms
-// (see StabilitySums.h) gain their newest term and lose their oldest. What
-// that takes is kept per octave: the newest two D terms and the oldest two,
-// and the newest and the oldest M term; the weights of an M term are a
-// difference of two triangles, so an octave can begin, when the readings
-// first number m, from two running moments of the readings, in O(1).
-//
-// An append or a drop only stores or forgets the point; the sums take in
-// what arrived at the next look at a figure, or after a few thousand
-// readings, octave by octave, which costs the same per reading but keeps
-// each octave's state at hand (a few hundred nanoseconds a reading at ten
-// million points, and next to nothing on the caller's side).
-//
-// Everything is summed relative to a reference (the first reading after a
-// clear or a rebuild) in double-double, so that after any appends and drops
-// the sums agree with a fresh one-pass computation on the same points to
-// within about 1e-12 relative (the tests hold them to that), not to the
-// bit: a sum that gained and lost terms was rounded differently. A sum made
-// in one pass (a rebuild) keeps the rounding of that pass, some 1e-15 of it;
-// should it later fall below a 64th of that, so that the rounding could show,
-// that octave is worked out again from the points.
-//
-// Times are seconds (any origin), readings finite. The getters take in
-// what waits, so one accumulator serves one thread at a time. Should a sum
-// ever leave the range of a double (readings beyond about 1e150, whose
-// squares overflow), the sums are set aside and every figure is worked out
-// from the points held, in one pass, until the next rebuild.
+// readings arrive and as the oldest leave, at O(octaves) a reading. Times
+// are seconds (any origin), readings finite; one thread at a time.
 class StabilityAccumulator {
 public:
     // Besides the octaves, live sums of these averaging factors too (a table
