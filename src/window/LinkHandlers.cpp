@@ -31,6 +31,7 @@ void TGPIBTelnet::startLink(bool unattended) {
         // pending: run inside Start's waits, that recovery would make its
         // own 30 attempts (and more) on top of these.
         State.reconnectPending = 0;
+        State.closedByPeer = 0;
         WatchdogTimer.setEnabled(false);
     }
     // A person's Start begins a fresh transcript; a recovery's keeps the
@@ -83,7 +84,10 @@ void TGPIBTelnet::abandonAttempt(bool unattended) {
 void TGPIBTelnet::stopLink(bool unattended) {
     WatchdogTimer.setEnabled(false);
     // A person who stops the logger wants it to stay stopped.
-    if (!unattended) State.reconnectPending = 0;
+    if (!unattended) {
+        State.reconnectPending = 0;
+        State.closedByPeer = 0;
+    }
 
     for (int attempt = 0; attempt < kLinkAttempts && State.Connected != 0; ++attempt) {
         State.stopRequested = unattended ? StopRequest::ByRecovery : StopRequest::ByPerson;
@@ -118,6 +122,7 @@ void TGPIBTelnet::TelnetConnected() {
     State.ReplyPhase = 0;
     State.ticksSinceReply = 0;
     State.greetingPending = 1;
+    State.closedByPeer = 0;
     // Whatever the old link left half-said, the new one starts afresh.
     State.greetedOnLink = 0;
     State.insideCutLine = 0;
@@ -154,6 +159,7 @@ void TGPIBTelnet::TelnetDisconnected() {
         const bool autoReconnect = AutoReconnect.checked();
         if (autoReconnect) {
             State.reconnectPending = 1;
+            State.closedByPeer = 1;
             WatchdogTimer.setEnabled(false);
             WatchdogTimer.setEnabled(true);
         }

@@ -67,6 +67,9 @@ struct LoggerState {
     // While the link's greeting is awaited: 1, or 2 once LinkStatus says so;
     // 0 when it came or the link is down.
     int greetingPending = 0;
+    // 1 from the adapter's (or the network's) closing of the link until
+    // the watchdog reopens it, which then needs no settling waits.
+    int closedByPeer = 0;
 
     // Reply assembly beyond the classic fields.
     // 1 once the adapter of the current link has greeted: nothing received

@@ -248,7 +248,8 @@ private:
     // once a time-out has passed without the link's greeting; true while the
     // watchdog is not to be armed yet.
     bool awaitGreeting();
-    void watchdogReconnect(const std::string& reason);
+    // settle: wait for the adapter to let the closed link go before Start.
+    void watchdogReconnect(const std::string& reason, bool settle);
 };
 
 }  // namespace qs

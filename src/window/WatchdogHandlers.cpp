@@ -1,5 +1,7 @@
 // The watchdog: a poll overdue for a whole time-out, or a link that was lost,
 // is dealt with by replaying stranded data or by reconnecting.
+#include <utility>
+
 #include "link/LinkMessages.h"
 #include "link/PollArithmetic.h"
 #include "link/StrandedData.h"
@@ -21,7 +23,10 @@ void TGPIBTelnet::WatchdogTimerTimer() {
     // it cut off: they are no sample. They stay in the buffer, in front of
     // what the next link brings, as after any reconnect.
     if (linkLost) {
-        watchdogReconnect(LinkLostReason());
+        // A link the adapter or the network closed went a whole time-out
+        // ago: nothing to wait for. A retry after a failed reconnect keeps
+        // the waits, as its own Stop may just have closed something.
+        watchdogReconnect(LinkLostReason(), std::exchange(State.closedByPeer, 0) == 0);
         return;
     }
     if (StrandedCheckBox.checked() && IsStrandedNumber(State.ReceiveBuffer, State.ReceiveLength)) {
@@ -30,19 +35,24 @@ void TGPIBTelnet::WatchdogTimerTimer() {
     } else {
         const int timeoutMs = WatchdogTimer.interval();
         watchdogReconnect(State.greetingPending != 0 ? NoGreetingReason(GreetingWaitMs(timeoutMs))
-                                                     : NoDataReason(timeoutMs));
+                                                     : NoDataReason(timeoutMs),
+                          true);
     }
 }
 
-void TGPIBTelnet::watchdogReconnect(const std::string& reason) {
+void TGPIBTelnet::watchdogReconnect(const std::string& reason, bool settle) {
     showLinkStatus(ReconnectingStatus(reason));
     // Stop and Start as the buttons run them, but unattended: their failures
     // go to the status line, since nobody may be there to close a box.
-    runRecovery([this] {
+    runRecovery([this, settle] {
         stopLink(true);
-        platform.loop.sleepAndPump(1000);
-        platform.loop.sleepAndPump(500);
-        platform.loop.sleep(500);
+        // The waits give the adapter time to let the link this Stop closed
+        // go.
+        if (settle) {
+            platform.loop.sleepAndPump(1000);
+            platform.loop.sleepAndPump(500);
+            platform.loop.sleep(500);
+        }
         FlagScope restarting(State.Restarting);
         startLink(true);
     });
