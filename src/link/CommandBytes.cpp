@@ -1,6 +1,7 @@
 #include "link/CommandBytes.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace qs {
 namespace {
@@ -39,6 +40,27 @@ bool decodeOne(std::string_view text, std::size_t& i, std::uint32_t& codePoint) 
 }
 
 }  // namespace
+
+std::string UnsendableReason(std::string_view utf8Text) {
+    if (utf8Text.empty()) return "it is empty";
+    std::size_t i = 0;
+    while (i < utf8Text.size()) {
+        const std::size_t start = i;
+        std::uint32_t codePoint = 0;
+        if (!decodeOne(utf8Text, i, codePoint)) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(static_cast<std::uint8_t>(utf8Text[start])));
+            return std::string("it holds the byte ") + hex + ", which is not UTF-8 text";
+        }
+        if (codePoint == 0 || codePoint > 0xFF) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(codePoint));
+            const std::string shown = codePoint == 0 ? std::string() : "\"" + std::string(utf8Text.substr(start, i - start)) + "\" ";
+            return "it holds the character " + shown + "(" + code + "), which has no single byte to go out as";
+        }
+    }
+    return {};
+}
 
 std::optional<std::string> CommandToBytes(std::string_view utf8Text) {
     if (utf8Text.empty()) return std::nullopt;

@@ -14,4 +14,8 @@ namespace qs {
 // character, and sending part of it would put a different command on the bus.
 std::optional<std::string> CommandToBytes(std::string_view utf8Text);
 
+// Why CommandToBytes refuses the text, naming the first character (or byte)
+// it cannot send, for a person to mend; empty when the text can be sent.
+std::string UnsendableReason(std::string_view utf8Text);
+
 }  // namespace qs

@@ -40,6 +40,10 @@ std::string ConnectFailedStatus() { return "Link down: could not connect"; }
 
 std::string DisconnectFailedStatus() { return "Link up: could not disconnect"; }
 
+std::string UnsendableCommandStatus(int command, const std::string& reason) {
+    return "Command " + std::to_string(command) + " not sent: " + reason;
+}
+
 std::string NoDataReason(int timeoutMs) { return "no data from the adapter for " + seconds(timeoutMs); }
 
 std::string NoGreetingReason(int waitMs) { return "no greeting from the adapter for " + seconds(waitMs); }

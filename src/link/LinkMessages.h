@@ -32,6 +32,10 @@ std::string RecoveryFailedStatus(const std::string& message, bool autoReconnect,
 std::string ConnectFailedStatus();
 std::string DisconnectFailedStatus();
 
+// A poll found Command 1 or 2 impossible to send; reason from
+// UnsendableReason.
+std::string UnsendableCommandStatus(int command, const std::string& reason);
+
 // Reasons given with ReconnectingStatus.
 std::string NoDataReason(int timeoutMs);
 std::string NoGreetingReason(int waitMs);

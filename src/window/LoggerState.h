@@ -70,6 +70,8 @@ struct LoggerState {
     // 1 from the adapter's (or the network's) closing of the link until
     // the watchdog reopens it, which then needs no settling waits.
     int closedByPeer = 0;
+    // 1 while LinkStatus says a command could not be sent.
+    int unsendableShown = 0;
 
     // Reply assembly beyond the classic fields.
     // 1 once the adapter of the current link has greeted: nothing received

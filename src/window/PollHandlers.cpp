@@ -3,6 +3,7 @@
 #include <climits>
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "link/CommandBytes.h"
 #include "link/LinkMessages.h"
@@ -90,17 +91,24 @@ void TGPIBTelnet::Timer1Timer() {
     const std::optional<double> interval = pollInterval(IntervalBox.text());
     if (!interval || !(*interval > 0.0)) return;
 
-    State.PollBusy = 1;
-    State.AwaitingReply = 1;
-    CountDown.setCaption("Waiting");
-
     const bool alternate = !RadioButton1.checked() && !RadioButton2.checked();
     const bool commandOne = RadioButton1.checked() || (alternate && State.nextLineChannel == 1);
     // A command that cannot go out one byte per character is not sent at
-    // all; the poll stays busy until the next greeting (the watchdog's
-    // reconnect brings one).
-    const std::optional<std::string> bytes = CommandToBytes(commandOne ? CommandBox.text() : CommandBox2.text());
-    if (!bytes) return;
+    // all, and no reply is awaited: the status line says once what is
+    // wrong, and the countdown tries again one interval later, so that the
+    // watchdog never mistakes the mistyped command for a silent adapter.
+    const std::string& command = commandOne ? CommandBox.text() : CommandBox2.text();
+    const std::optional<std::string> bytes = CommandToBytes(command);
+    if (!bytes) {
+        showLinkStatus(UnsendableCommandStatus(commandOne ? 1 : 2, UnsendableReason(command)));
+        State.unsendableShown = 1;
+        State.CountdownMs = SecondsToMs(*interval);
+        return;
+    }
+
+    State.PollBusy = 1;
+    State.AwaitingReply = 1;
+    CountDown.setCaption("Waiting");
 
     if (AbsoluteCheckBox.checked()) {
         // Same period and an already running timer: the schedule's phase
@@ -115,6 +123,8 @@ void TGPIBTelnet::Timer1Timer() {
     try {
         SendCommand(*bytes);
         if (alternate) State.ReplyPhase = commandOne ? 1 : 0;
+        // The mended command went out: the complaint is over.
+        if (std::exchange(State.unsendableShown, 0) != 0) showLinkStatus(LinkUpStatus());
     } catch (const std::exception& e) {
         failure = e.what();
     } catch (...) {
