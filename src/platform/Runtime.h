@@ -17,6 +17,9 @@ public:
     virtual TimerId schedule(int delayMs, std::function<void()> callback) = 0;
     // Forgets a pending callback; unknown or finished ids are ignored.
     virtual void cancel(TimerId id) = 0;
+    // Milliseconds on the scheduler's own steady clock (never stepped by a
+    // change of the wall clock), which the delays are measured on.
+    virtual std::int64_t steadyMs() = 0;
 };
 
 // The wall clock, as the logic sees it: UTC, whole seconds.

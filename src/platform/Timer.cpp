@@ -29,8 +29,21 @@ void Timer::setEnabled(bool enabled) {
 
 void Timer::arm() {
     if (interval_ <= 0) return;
+    dueMs_ = scheduler_.steadyMs() + interval_;
     armed_ = true;
     pending_ = scheduler_.schedule(interval_, [this] { fire(); });
+}
+
+void Timer::armNext() {
+    if (interval_ <= 0) return;
+    // The next period ends one interval after the one that just ended, not
+    // one interval after now; if that moment has passed too (a long
+    // handler, a busy machine), the missed periods are skipped.
+    const std::int64_t now = scheduler_.steadyMs();
+    dueMs_ += interval_;
+    if (dueMs_ <= now) dueMs_ += ((now - dueMs_) / interval_ + 1) * interval_;
+    armed_ = true;
+    pending_ = scheduler_.schedule(static_cast<int>(dueMs_ - now), [this] { fire(); });
 }
 
 void Timer::disarm() {
@@ -43,7 +56,7 @@ void Timer::fire() {
     // The next period is scheduled before the handler runs, so a handler that
     // disables the timer or changes its interval has the last word, and a
     // handler that waits (pumping nested ticks) does not stop the timer.
-    arm();
+    armNext();
     if (OnTimer) OnTimer();
 }
 

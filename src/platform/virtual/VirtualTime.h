@@ -26,6 +26,7 @@ public:
     // IScheduler
     TimerId schedule(int delayMs, std::function<void()> callback) override;
     void cancel(TimerId id) override;
+    std::int64_t steadyMs() override { return nowMs_; }
     // IClock
     std::time_t nowUtc() override { return epoch_ + static_cast<std::time_t>(nowMs_ / 1000); }
     // IEventLoop

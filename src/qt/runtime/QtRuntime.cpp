@@ -8,6 +8,7 @@
 #include <QTimerEvent>
 
 #include <algorithm>
+#include <chrono>
 #include <clocale>
 #include <exception>
 #include <utility>
@@ -67,6 +68,11 @@ void QtRuntime::timerEvent(QTimerEvent* event) {
     std::function<void()> callback = std::move(it->second.callback);
     timers_.erase(it);
     if (!shuttingDown_) guarded(callback, callbackReport_);
+}
+
+std::int64_t QtRuntime::steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 std::time_t QtRuntime::nowUtc() { return static_cast<std::time_t>(QDateTime::currentSecsSinceEpoch()); }

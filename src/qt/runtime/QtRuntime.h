@@ -28,6 +28,7 @@ public:
     // IScheduler
     TimerId schedule(int delayMs, std::function<void()> callback) override;
     void cancel(TimerId id) override;
+    std::int64_t steadyMs() override;
     // IClock
     std::time_t nowUtc() override;
     // IEventLoop
