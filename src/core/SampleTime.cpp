@@ -53,6 +53,12 @@ std::string FormatStamp(const SampleTime& t) {
 
 std::string FormatDateBox(const SampleTime& t) { return FormatStamp(t) + " UTC"; }
 
+std::string FormatIsoUtc(const SampleTime& t) {
+    std::string stamp = FormatStamp(t);
+    if (stamp.size() > 10 && stamp[10] == ' ') stamp[10] = 'T';
+    return stamp + "Z";
+}
+
 bool IsValidDate(int year, int month, int day) {
     static constexpr int kDaysIn[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;

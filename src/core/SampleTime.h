@@ -18,6 +18,10 @@ std::string FormatStamp(const SampleTime& t);
 // "%04d-%02d-%02d %02d:%02d:%02d UTC", as DateBox shows a sample's time.
 std::string FormatDateBox(const SampleTime& t);
 
+// "%04d-%02d-%02dT%02d:%02d:%02dZ": the time in ISO 8601 UTC, for what other
+// programs read (the sample records sent to a page or a broker).
+std::string FormatIsoUtc(const SampleTime& t);
+
 // Days since 30 December 1899 00:00, the time of day as the fraction; the
 // date and the time of day are encoded separately and added. Raises
 // EConvertError for a date or time that does not exist (30 February, hour 24).

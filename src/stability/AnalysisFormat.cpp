@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/JsonText.h"
 #include "stability/DataAnalysis.h"
 
 namespace qs {
@@ -22,40 +23,6 @@ std::string number(double v, int digits) {
 std::string integer(long long v) { return std::to_string(v); }
 
 // ---- JSON
-
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
-std::string jsonNumber(const std::optional<double>& v) { return v ? number(*v, kMachineDigits) : "null"; }
-
-// Writes "key":value pairs separated by commas.
-class JsonObject {
-public:
-    JsonObject& raw(const char* key, const std::string& value) {
-        text_ += (text_.empty() ? "{\"" : ",\"") + std::string(key) + "\":" + value;
-        return *this;
-    }
-    JsonObject& num(const char* key, const std::optional<double>& v) { return raw(key, jsonNumber(v)); }
-    JsonObject& count(const char* key, long long v) { return raw(key, integer(v)); }
-    std::string done() const { return text_.empty() ? "{}" : text_ + "}"; }
-
-private:
-    std::string text_;
-};
 
 std::string jsonRow(const StabilityRow& r) {
     return JsonObject()
@@ -110,7 +77,7 @@ std::string json(const DataAnalysis& a) {
     for (std::size_t i = 0; i < a.channels.size(); ++i) channels += (i ? "," : "") + jsonChannel(a.channels[i]);
     channels += "]";
     return JsonObject()
-               .raw("file", jsonString(a.file))
+               .text("file", a.file)
                .count("lines", a.lines)
                .count("skipped", a.skipped)
                .raw("channels", channels)
