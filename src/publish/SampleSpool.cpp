@@ -130,7 +130,10 @@ std::uint64_t SampleSpool::bytesOnDisk() const {
 }
 
 bool SampleSpool::append(std::string_view record) {
-    if (writeFd_ < 0) return false;
+    if (writeFd_ < 0) {
+        ++dropped_;
+        return false;
+    }
     const std::uint64_t size = record.size() + 1;
     if (bytesOnDisk() + size > limits_.maxBytes) {
         ++dropped_;
@@ -138,7 +141,10 @@ bool SampleSpool::append(std::string_view record) {
     }
     if (segments_.back().bytes >= limits_.segmentBytes) {
         const std::uint32_t number = segments_.back().number + 1;
-        if (!openWriteSegment(number)) return false;
+        if (!openWriteSegment(number)) {
+            ++dropped_;
+            return false;
+        }
         segments_.push_back({number, 0});
         dropAcknowledgedSegments();
     }
@@ -148,6 +154,7 @@ bool SampleSpool::append(std::string_view record) {
     if (!WriteAll(writeFd_, line)) {
         // Part of a line would be glued to the next one: take it back.
         (void)::ftruncate(writeFd_, static_cast<off_t>(last.bytes));
+        ++dropped_;
         return false;
     }
     last.bytes += size;

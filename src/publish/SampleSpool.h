@@ -42,7 +42,7 @@ public:
     bool open(std::string& error);
 
     // Keeps a record until it is acknowledged. False when the spool is full
-    // (the record is dropped and counted) or the disk refused it.
+    // or the disk refused it: the record is dropped and counted.
     bool append(std::string_view record);
 
     // The oldest record not yet handed out since the last rewind.
@@ -60,7 +60,7 @@ public:
     void flush();
 
     std::uint64_t waiting() const { return waiting_; }  // appended, not yet acknowledged
-    std::uint64_t dropped() const { return dropped_; }  // refused by a full spool, since open
+    std::uint64_t dropped() const { return dropped_; }  // not kept, since open
     std::uint64_t bytesOnDisk() const;
 
 private:

@@ -9,6 +9,7 @@
 #include <limits>
 #include <random>
 
+#include "JsonValue.h"
 #include "core/JsonText.h"
 
 namespace qs {
@@ -38,6 +39,19 @@ TEST(JsonString, EscapesWhatJsonCannotHoldAndKeepsUtf8) {
         {"empty", "", "\"\""},
     };
     for (const StringCase& c : cases) EXPECT_EQ(JsonString(c.bytes), c.json) << c.name;
+}
+
+// Any bytes at all, read back by a JSON reader, give the same bytes: the
+// reply text a subscriber reads is the one logged.
+TEST(JsonString, AnyBytesReadBackAsThemselves) {
+    std::mt19937 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        std::string bytes(random() % 12, '\0');
+        for (char& c : bytes) c = static_cast<char>(random() % 4 == 0 ? 0xC0 + random() % 0x40 : random() % 256);
+        const auto read = test::JsonReader::parse(JsonString(bytes));
+        ASSERT_TRUE(read.has_value()) << JsonString(bytes);
+        ASSERT_EQ(read->text, bytes);
+    }
 }
 
 TEST(JsonNumber, HasSeventeenDigitsAndNullForWhatJsonCannotHold) {

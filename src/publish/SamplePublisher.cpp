@@ -1,0 +1,111 @@
+#include "publish/SamplePublisher.h"
+
+#include <utility>
+
+#include "window/SampleJson.h"
+
+namespace qs {
+
+PublisherTopics PublisherTopics::Under(const std::string& prefix, const std::string& name) {
+    const std::string base = prefix + "/" + name + "/";
+    return {base + "status", base + "link", base + "sample", base + "stats"};
+}
+
+SamplePublisher::SamplePublisher(IBrokerLink& broker, SampleSpool& spool, PublisherTopics topics, std::string run,
+                                 std::string host)
+    : broker_(broker), spool_(spool), topics_(std::move(topics)), run_(std::move(run)), host_(std::move(host)) {
+    lastStatus_ = statusText();
+}
+
+void SamplePublisher::sampleTaken(const SampleRecord& sample) {
+    spool_.append(SampleJson(sample, run_));
+    send();
+    tellStatus();
+}
+
+void SamplePublisher::linkChanged(std::string json) {
+    link_ = std::move(json);
+    if (connected_) broker_.publish(topics_.link, link_, true);
+}
+
+void SamplePublisher::statsReady(std::string json) {
+    if (connected_) broker_.publish(topics_.stats, json, true);
+}
+
+void SamplePublisher::connected() {
+    connected_ = true;
+    refusal_.clear();
+    broker_.publish(topics_.status, kOnline, true);
+    if (!link_.empty()) broker_.publish(topics_.link, link_, true);
+    // What was in flight when the last connection went may never have
+    // arrived: it goes again, from the oldest not acknowledged.
+    inFlight_.clear();
+    spool_.rewind();
+    send();
+    tellStatus();
+}
+
+void SamplePublisher::refused(const std::string& reason) {
+    connected_ = false;
+    refusal_ = reason;
+    tellStatus();
+}
+
+void SamplePublisher::lost() {
+    connected_ = false;
+    inFlight_.clear();
+    spool_.flush();
+    tellStatus();
+}
+
+void SamplePublisher::acknowledged(int id) {
+    const auto it = inFlight_.find(id);
+    if (it == inFlight_.end()) return;  // a status, link or stats message, or from before a reconnection
+    spool_.acknowledge(it->second);
+    inFlight_.erase(it);
+    send();
+    tellStatus();
+}
+
+void SamplePublisher::closing() {
+    if (connected_) broker_.publish(topics_.status, kOffline, true);
+    spool_.flush();
+}
+
+// At most kMaxInFlight unacknowledged at a time, so that a replay of a long
+// outage neither holds the whole spool in memory nor floods the broker.
+void SamplePublisher::send() {
+    while (connected_ && inFlight_.size() < kMaxInFlight) {
+        std::optional<SpoolEntry> entry = spool_.next();
+        if (!entry) return;
+        const std::optional<int> id = broker_.publish(topics_.sample, entry->text, false);
+        if (!id) {
+            // The connection went in the meantime: this one goes again.
+            lost();
+            return;
+        }
+        inFlight_[*id] = entry->id;
+    }
+}
+
+std::string SamplePublisher::statusText() const {
+    std::string text;
+    if (connected_) {
+        text = "MQTT: connected to " + host_;
+    } else if (!refusal_.empty()) {
+        text = "MQTT: " + refusal_ + ", " + std::to_string(spool_.waiting()) + " samples waiting";
+    } else {
+        text = "MQTT: broker unreachable, " + std::to_string(spool_.waiting()) + " samples waiting";
+    }
+    if (spool_.dropped() > 0) text += " (spool full: " + std::to_string(spool_.dropped()) + " samples dropped)";
+    return text;
+}
+
+void SamplePublisher::tellStatus() {
+    std::string text = statusText();
+    if (text == lastStatus_) return;
+    lastStatus_ = std::move(text);
+    if (onStatus) onStatus(lastStatus_);
+}
+
+}  // namespace qs
