@@ -9,7 +9,8 @@ DEB_PACKAGES := cmake make g++ pkg-config \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	locales xvfb xauth poppler-utils \
 	clang libclang-rt-14-dev \
-	dpkg-dev file desktop-file-utils man-db help2man
+	dpkg-dev file desktop-file-utils man-db help2man \
+	libmosquitto-dev mosquitto mosquitto-clients
 
 .PHONY: deps build test clean
 

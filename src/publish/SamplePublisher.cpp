@@ -15,6 +15,7 @@ SamplePublisher::SamplePublisher(IBrokerLink& broker, SampleSpool& spool, Publis
                                  std::string host)
     : broker_(broker), spool_(spool), topics_(std::move(topics)), run_(std::move(run)), host_(std::move(host)) {
     lastStatus_ = statusText();
+    lastState_ = "unreachable";
 }
 
 void SamplePublisher::sampleTaken(const SampleRecord& sample) {
@@ -105,7 +106,11 @@ void SamplePublisher::tellStatus() {
     std::string text = statusText();
     if (text == lastStatus_) return;
     lastStatus_ = std::move(text);
-    if (onStatus) onStatus(lastStatus_);
+    std::string state = connected_ ? "connected" : refusal_.empty() ? "unreachable" : refusal_;
+    if (spool_.dropped() > 0) state += ", dropping";
+    const bool newState = state != lastState_;
+    lastState_ = std::move(state);
+    if (onStatus) onStatus(lastStatus_, newState);
 }
 
 }  // namespace qs

@@ -40,8 +40,10 @@ public:
     SamplePublisher(IBrokerLink& broker, SampleSpool& spool, PublisherTopics topics, std::string run,
                     std::string host);
 
-    // Told when statusText() changes.
-    std::function<void(const std::string&)> onStatus;
+    // Told when statusText() changes; newState when it is more than a count
+    // of waiting samples that changed (connected, unreachable, refused, a
+    // full spool), for a console that must not print a line per sample.
+    std::function<void(const std::string& text, bool newState)> onStatus;
 
     void sampleTaken(const SampleRecord& sample);
     void linkChanged(std::string json);  // retained, sent again on each connection
@@ -81,6 +83,7 @@ private:
     bool connected_ = false;
     std::map<int, std::uint64_t> inFlight_;  // broker's id -> spool id
     std::string lastStatus_;
+    std::string lastState_;
 };
 
 }  // namespace qs

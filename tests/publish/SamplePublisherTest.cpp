@@ -63,11 +63,15 @@ struct LoggerRun {
     SampleSpool spool;
     SamplePublisher publisher;
     std::vector<std::string> statuses;
+    std::vector<std::string> newStates;  // the statuses a console prints
     LoggerRun(FakeBroker& broker, const std::string& run)
         : spool("spool"), publisher(broker, spool, PublisherTopics::Under("lab", "bench7"), run, "broker.lab") {
         std::string error;
         EXPECT_TRUE(spool.open(error)) << error;
-        publisher.onStatus = [this](const std::string& s) { statuses.push_back(s); };
+        publisher.onStatus = [this](const std::string& s, bool newState) {
+            statuses.push_back(s);
+            if (newState) newStates.push_back(s);
+        };
     }
 };
 
@@ -182,6 +186,8 @@ TEST(SamplePublisher, TheStatusLineSaysHowManySamplesWait) {
         "MQTT: broker unreachable, 1 samples waiting",
     };
     EXPECT_EQ(run.statuses, expected);
+    const std::vector<std::string> printed = {expected[2], expected[3], expected[4]};
+    EXPECT_EQ(run.newStates, printed);
 }
 
 }  // namespace

@@ -116,7 +116,8 @@ TEST(SampleSpoolLife, EveryRecordReachesTheBrokerInOrderThroughOutagesAndCrashes
             received[static_cast<std::size_t>(seqOf(entry->text))] = true;
             spool->acknowledge(entry->id);
         }
-        for (int k = 1; k <= appended; ++k) ASSERT_TRUE(received[static_cast<std::size_t>(k)]) << "seed " << seed << " seq " << k;
+        for (int k = 1; k <= appended; ++k)
+            ASSERT_TRUE(received[static_cast<std::size_t>(k)]) << "seed " << seed << " seq " << k;
         EXPECT_EQ(spool->waiting(), 0u);
         EXPECT_LE(spool->bytesOnDisk(), limits.segmentBytes + record(appended).size() + 1) << "seed " << seed;
     }

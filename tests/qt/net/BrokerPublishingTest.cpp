@@ -1,0 +1,118 @@
+// Publishing to a real broker (Debian's mosquitto on loopback, with logins
+// and an ACL): every sample arrives with the value logged, through an
+// outage of the broker; a refused login is said and retried; the retained
+// status tells a subscriber whether the logger runs.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTest>
+#include <memory>
+#include <set>
+
+#include "JsonValue.h"
+#include "MosquittoBroker.h"
+#include "TempWorkDir.h"
+#include "qt/net/BrokerPublishing.h"
+
+namespace qs {
+namespace {
+
+SampleRecord sample(std::uint64_t seq) {
+    SampleRecord s;
+    s.seq = seq;
+    s.time = {2026, 12, 8, 1, 2, static_cast<int>(seq % 60)};
+    s.command = "READ?";
+    s.value = 10.0 + static_cast<double>(seq) * 1.234567e-8;
+    s.cleanText = "+1.00000001E+01";
+    s.count = static_cast<int>(seq);
+    return s;
+}
+
+class BrokerPublishingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        broker = std::make_unique<test::MosquittoBroker>(dir.path() / "broker");
+        if (!broker->started()) GTEST_SKIP() << "mosquitto could not be started here";
+    }
+
+    std::unique_ptr<BrokerPublishing> publishing(const std::string& password = "secret") {
+        BrokerPublishing::Settings settings;
+        settings.address = {false, "logger", "127.0.0.1", static_cast<std::uint16_t>(broker->port()), "lab"};
+        settings.password = password;
+        settings.name = "bench7";
+        settings.spoolFolder = (dir.path() / "mqtt-spool").string();
+        settings.run = "r1";
+        auto p = std::make_unique<BrokerPublishing>(settings);
+        p->publisher().onStatus = [this](const std::string& s, bool) { statuses.push_back(s); };
+        std::string error;
+        EXPECT_TRUE(p->start(error)) << error;
+        return p;
+    }
+
+    // The seqs of the samples a subscriber got, each once.
+    static std::set<std::uint64_t> seqs(const test::MqttSubscriber& subscriber) {
+        std::set<std::uint64_t> got;
+        for (const auto& m : subscriber.messages())
+            if (m.topic == "lab/bench7/sample")
+                got.insert(static_cast<std::uint64_t>(test::JsonReader::parse(m.payload).value()["seq"].number));
+        return got;
+    }
+
+    test::TempWorkDir dir;
+    std::unique_ptr<test::MosquittoBroker> broker;
+    std::vector<std::string> statuses;
+};
+
+TEST_F(BrokerPublishingTest, EverySampleArrivesWithTheValueLoggedThroughAnOutageOfTheBroker) {
+    test::MqttSubscriber subscriber(broker->port(), "lab/#");
+    auto p = publishing();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p->publisher().isConnected(); }, 5000));
+    for (std::uint64_t k = 1; k <= 50; ++k) p->publisher().sampleTaken(sample(k));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seqs(subscriber).size() == 50; }, 5000));
+    for (const auto& m : subscriber.messages()) {
+        if (m.topic != "lab/bench7/sample") continue;
+        const test::JsonValue record = test::JsonReader::parse(m.payload).value();
+        const auto k = static_cast<std::uint64_t>(record["seq"].number);
+        EXPECT_EQ(record["value"].number, sample(k).value) << m.payload;
+        EXPECT_EQ(record["run"].text, "r1");
+        EXPECT_EQ(record["time"].text.size(), 20u) << m.payload;
+    }
+
+    broker->stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !p->publisher().isConnected(); }, 5000));
+    for (std::uint64_t k = 51; k <= 80; ++k) p->publisher().sampleTaken(sample(k));
+    EXPECT_EQ(statuses.back(), "MQTT: broker unreachable, 30 samples waiting");
+    broker->start();
+    test::MqttSubscriber after(broker->port(), "lab/#");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seqs(after).size() == 30; }, 15000)) << seqs(after).size();
+    EXPECT_EQ(*seqs(after).begin(), 51u);
+    EXPECT_EQ(statuses.back(), "MQTT: connected to 127.0.0.1");
+}
+
+TEST_F(BrokerPublishingTest, RetainedStatusIsOnlineWhileRunningAndOfflineAfterACleanEnd) {
+    auto p = publishing();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p->publisher().isConnected(); }, 5000));
+    {
+        test::MqttSubscriber late(broker->port(), "lab/bench7/status");  // joins after it was published
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !late.messages().empty(); }, 5000));
+        EXPECT_EQ(late.messages().front().payload, "online");
+        EXPECT_TRUE(late.messages().front().retain);
+    }
+    p->finish();
+    test::MqttSubscriber later(broker->port(), "lab/bench7/status");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !later.messages().empty(); }, 5000));
+    EXPECT_EQ(later.messages().front().payload, "offline");
+}
+
+TEST_F(BrokerPublishingTest, ARefusedLoginIsSaidAndTheSamplesWait) {
+    auto p = publishing("wrong");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !statuses.empty() && statuses.back().find("refused") != std::string::npos; }, 5000));
+    p->publisher().sampleTaken(sample(1));
+    EXPECT_NE(statuses.back().find("MQTT: broker refused the connection: "), std::string::npos) << statuses.back();
+    EXPECT_NE(statuses.back().find("1 samples waiting"), std::string::npos) << statuses.back();
+    EXPECT_FALSE(p->publisher().isConnected());
+}
+
+}  // namespace
+}  // namespace qs

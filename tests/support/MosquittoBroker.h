@@ -1,0 +1,149 @@
+#pragma once
+#include <mosquitto.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <QStringList>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace qs::test {
+
+// A free TCP port on 127.0.0.1, as the system hands one out.
+inline int FreeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+// Debian's mosquitto on a free loopback port, with a password file and an
+// ACL in a folder of its own: user "logger" (password "secret") may write
+// lab/#, user "reader" (password "look") may read it. Stopped with the
+// object; stop() and start() again keep the port, as a broker restarted
+// without persistence.
+class MosquittoBroker {
+public:
+    explicit MosquittoBroker(std::filesystem::path folder) : folder_(std::move(folder)), port_(FreeLoopbackPort()) {
+        std::filesystem::create_directories(folder_);
+        const std::string passwords = (folder_ / "passwords").string();
+        std::ofstream(passwords) << "";
+        for (const auto& [user, password] : {std::pair{"logger", "secret"}, std::pair{"reader", "look"}})
+            QProcess::execute(QStringLiteral("mosquitto_passwd"),
+                              {QStringLiteral("-b"), QString::fromStdString(passwords), user, password});
+        std::ofstream(folder_ / "acl") << "user logger\ntopic write lab/#\ntopic read lab/#\n"
+                                       << "user reader\ntopic read lab/#\n";
+        std::ofstream(folder_ / "mosquitto.conf")
+            << "listener " << port_ << " 127.0.0.1\n"
+            << "allow_anonymous false\n"
+            << "password_file " << passwords << "\n"
+            << "acl_file " << (folder_ / "acl").string() << "\n"
+            << "persistence false\n"
+            << "user root\n"
+            << "log_dest file " << (folder_ / "mosquitto.log").string() << "\n";
+        start();
+    }
+    ~MosquittoBroker() { stop(); }
+    MosquittoBroker(const MosquittoBroker&) = delete;
+    MosquittoBroker& operator=(const MosquittoBroker&) = delete;
+
+    // Whether a broker could be started at all here (the package may be missing).
+    bool started() const { return started_; }
+    int port() const { return port_; }
+
+    void start() {
+        process_.setProgram(QStringLiteral("mosquitto"));
+        process_.setArguments({QStringLiteral("-c"), QString::fromStdString((folder_ / "mosquitto.conf").string())});
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start();
+        started_ = process_.waitForStarted(5000);
+        // Listening once a connect succeeds.
+        for (int i = 0; started_ && i < 100 && !accepts(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    void stop() {
+        if (process_.state() == QProcess::NotRunning) return;
+        process_.terminate();
+        if (!process_.waitForFinished(3000)) process_.kill();
+        process_.waitForFinished(1000);
+    }
+
+private:
+    bool accepts() const {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(static_cast<std::uint16_t>(port_));
+        const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        ::close(fd);
+        return ok;
+    }
+
+    std::filesystem::path folder_;
+    int port_;
+    QProcess process_;
+    bool started_ = false;
+};
+
+// A subscriber to a topic filter on its own libmosquitto thread; what it
+// received is read with messages().
+class MqttSubscriber {
+public:
+    struct Message {
+        std::string topic, payload;
+        bool retain;
+    };
+
+    MqttSubscriber(int port, const std::string& filter, const char* user = "reader", const char* password = "look")
+        : filter_(filter) {
+        mosquitto_lib_init();
+        mosq_ = mosquitto_new(nullptr, true, this);
+        mosquitto_username_pw_set(mosq_, user, password);
+        mosquitto_connect_callback_set(mosq_, [](mosquitto* m, void* self, int rc) {
+            if (rc == 0) mosquitto_subscribe(m, nullptr, static_cast<MqttSubscriber*>(self)->filter_.c_str(), 1);
+        });
+        mosquitto_message_callback_set(mosq_, [](mosquitto*, void* self, const mosquitto_message* m) {
+            auto* s = static_cast<MqttSubscriber*>(self);
+            const std::lock_guard lock(s->mutex_);
+            s->messages_.push_back({m->topic, std::string(static_cast<const char*>(m->payload),
+                                                           static_cast<std::size_t>(m->payloadlen)),
+                                    m->retain});
+        });
+        mosquitto_reconnect_delay_set(mosq_, 1, 1, false);
+        mosquitto_connect(mosq_, "127.0.0.1", port, 30);
+        mosquitto_loop_start(mosq_);
+    }
+    ~MqttSubscriber() {
+        mosquitto_disconnect(mosq_);
+        mosquitto_loop_stop(mosq_, false);
+        mosquitto_destroy(mosq_);
+    }
+    MqttSubscriber(const MqttSubscriber&) = delete;
+    MqttSubscriber& operator=(const MqttSubscriber&) = delete;
+
+    std::vector<Message> messages() const {
+        const std::lock_guard lock(mutex_);
+        return messages_;
+    }
+
+private:
+    std::string filter_;
+    mosquitto* mosq_ = nullptr;
+    mutable std::mutex mutex_;
+    std::vector<Message> messages_;
+};
+
+}  // namespace qs::test
