@@ -64,6 +64,13 @@ void SamplePublisher::acknowledged(int id) {
     if (it == inFlight_.end()) return;  // a status, link or stats message, or from before a reconnection
     spool_.acknowledge(it->second);
     inFlight_.erase(it);
+    // The position is saved once the broker has caught up, and every so
+    // often during a replay: a logger that is killed sends again only what
+    // came after it.
+    if (inFlight_.empty() || ++acknowledgedSinceSave_ >= kAcknowledgementsPerSave) {
+        spool_.flush();
+        acknowledgedSinceSave_ = 0;
+    }
     send();
     tellStatus();
 }

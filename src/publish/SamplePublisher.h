@@ -68,6 +68,7 @@ public:
     void closing();
 
     static constexpr std::size_t kMaxInFlight = 100;
+    static constexpr int kAcknowledgementsPerSave = 256;
 
 private:
     void send();
@@ -82,6 +83,7 @@ private:
     std::string refusal_;
     bool connected_ = false;
     std::map<int, std::uint64_t> inFlight_;  // broker's id -> spool id
+    int acknowledgedSinceSave_ = 0;
     std::string lastStatus_;
     std::string lastState_;
 };

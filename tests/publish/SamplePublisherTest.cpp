@@ -4,6 +4,7 @@
 // connection; the status line says how things stand.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <random>
@@ -160,6 +161,21 @@ TEST(SamplePublisher, EachConnectionPublishesTheRetainedStatusAndLinkFirst) {
     run.publisher.closing();
     EXPECT_EQ(broker.queued.back().topic, "lab/bench7/status");
     EXPECT_EQ(broker.queued.back().payload, "offline");
+}
+
+TEST(SamplePublisher, AKilledLoggerSendsAgainNothingTheBrokerHadCaughtUpWith) {
+    test::TempWorkDir dir;
+    FakeBroker broker;
+    LoggerRun run(broker, "r");
+    broker.up = true;
+    run.publisher.connected();
+    for (std::uint64_t k = 1; k <= 3; ++k) run.publisher.sampleTaken(sample(k));
+    while (!broker.queued.empty()) run.publisher.acknowledged(broker.deliver());
+    std::filesystem::copy("spool", "killed");  // the folder as a SIGKILL leaves it
+    SampleSpool after("killed");
+    std::string error;
+    ASSERT_TRUE(after.open(error)) << error;
+    EXPECT_EQ(after.waiting(), 0u);
 }
 
 TEST(SamplePublisher, TheStatusLineSaysHowManySamplesWait) {

@@ -11,6 +11,7 @@
 
 #include "qt/app/LoggerApp.h"
 #include "qt/app/ProgramParts.h"
+#include "qt/app/Publishing.h"
 #include "qt/headless/HeadlessLogger.h"
 #include "qt/runtime/QtRuntime.h"
 #include "qt/runtime/TerminationSignals.h"
@@ -20,7 +21,7 @@ namespace qs {
 namespace {
 
 void runWindow(QApplication& app, const std::function<void(LoggerApp&)>& shown,
-               const std::optional<std::string>& startupError) {
+               const std::optional<std::string>& startupError, const PublishingOptions& publishing) {
     LoggerApp logger;
     // A close may come while handlers wait in nested loops or a box is
     // open: quitting ends all of them, and exec returns once they unwound.
@@ -28,8 +29,15 @@ void runWindow(QApplication& app, const std::function<void(LoggerApp&)>& shown,
     TerminationSignals termination([&logger] { logger.window.close(); });
 
     logger.create();
+    std::string publishingError;
+    logger.parts.publishing = StartPublishing(publishing, logger.logger, publishingError);
+    if (BrokerPublishing* p = logger.parts.publishing.get()) {
+        p->publisher().onStatus = [&logger](const std::string& text, bool) { logger.window.showPublishing(text); };
+        logger.window.showPublishing(p->publisher().statusText());
+    }
     logger.window.show();
     if (startupError) logger.dialogs.reportLater(*startupError);
+    if (!publishingError.empty()) logger.dialogs.reportLater(publishingError);
     if (shown) shown(logger);
     app.exec();
 }
@@ -47,12 +55,12 @@ void showFatal(const QApplication* app, const std::string& message) {
 }  // namespace
 
 int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& shown,
-              const std::optional<std::string>& startupError) {
+              const std::optional<std::string>& startupError, const PublishingOptions& publishing) {
     std::unique_ptr<QApplication> app;
     try {
         app = std::make_unique<QApplication>(argc, argv);
         UseCLocaleForNumbers();
-        runWindow(*app, shown, startupError);
+        runWindow(*app, shown, startupError, publishing);
     } catch (const std::exception& e) {
         showFatal(app.get(), e.what());
     } catch (...) {
@@ -61,10 +69,22 @@ int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& show
     return 0;
 }
 
-int RunHeadless(int argc, char** argv, bool quiet) {
+int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publishing) {
     QCoreApplication app(argc, argv);
     UseCLocaleForNumbers();
     ProgramParts<HeadlessFace> parts;
+    std::string publishingError;
+    parts.publishing = StartPublishing(publishing, parts.logger, publishingError);
+    if (!publishingError.empty()) {
+        std::fprintf(stderr, "quillstone: %s\n", publishingError.c_str());
+        return 2;
+    }
+    if (BrokerPublishing* p = parts.publishing.get()) {
+        // One line when the state changes, not one per waiting sample.
+        p->publisher().onStatus = [&parts](const std::string& text, bool newState) {
+            if (newState) parts.face.console.out(text);
+        };
+    }
     HeadlessLogger logger(parts.logger, parts.runtime, parts.face.console, parts.face.chart, quiet);
     return logger.run();
 }

@@ -47,6 +47,25 @@ constexpr OptionSpec kOptions[] = {
      "with --analyze: the stability at these averaging factors m\n"
      "(tau = m tau0) instead of the octaves",
      OptionFace::Analysis, false},
+    {"mqtt", "", OptionType::Text, "", "URL",
+     "publish every sample to an MQTT broker, none lost while it is\n"
+     "away: URL is mqtt://[USER@]HOST[:PORT]/PREFIX, or mqtts://\n"
+     "for TLS; the topics are PREFIX/NAME/status, link, sample and\n"
+     "stats. What the broker has not acknowledged waits in the\n"
+     "folder mqtt-spool",
+     OptionFace::Both, true},
+    {"mqtt-password-file", "", OptionType::Text, "", "FILE",
+     "with --mqtt: the password of its USER, the file's first line\n"
+     "(a password never goes on the command line)",
+     OptionFace::Both, true},
+    {"mqtt-ca-file", "", OptionType::Text, "", "FILE",
+     "with an mqtts:// --mqtt: the certificates the broker's is\n"
+     "checked against (else the system's)",
+     OptionFace::Both, true},
+    {"name", "", OptionType::Text, "", "NAME",
+     "with --mqtt: the logger's name in the topics (else the host\n"
+     "name and the working folder's name)",
+     OptionFace::Both, true},
     {"help", "-h", OptionType::Flag, "no", "", "this text", OptionFace::Both, false},
     {"version", "", OptionType::Flag, "no", "", "the version", OptionFace::Both, false},
 };
@@ -86,6 +105,25 @@ ProgramOptions analysisOptions(const OptionValues& line, const std::string& file
         options.analysis.factors = *factors;
     }
     return options;
+}
+
+// --mqtt and the options that go with it.
+std::string publishingOptions(const OptionValues& values, PublishingOptions& publishing) {
+    const std::string& url = values.at("mqtt");
+    if (url.empty()) {
+        for (const char* name : {"mqtt-password-file", "mqtt-ca-file", "name"})
+            if (!values.at(name).empty()) return std::string("--") + name + " goes with --mqtt (see --help)";
+        return {};
+    }
+    auto address = ParseMqttAddress(url);
+    if (auto* error = std::get_if<std::string>(&address)) return *error;
+    publishing.address = std::get<MqttAddress>(address);
+    publishing.passwordFile = values.at("mqtt-password-file");
+    publishing.caFile = values.at("mqtt-ca-file");
+    publishing.name = values.at("name");
+    if (!publishing.name.empty() && !IsTopicLevel(publishing.name))
+        return "--name " + publishing.name + ": a name may not hold /, + or # (see --help)";
+    return {};
 }
 
 }  // namespace
@@ -131,6 +169,7 @@ ProgramOptions ProgramOptions::parse(const std::vector<std::string>& args, std::
     }
     options.mode = headless ? Mode::Headless : Mode::Window;
     options.quiet = headless && on(values, "quiet");
+    if (std::string error = publishingOptions(values, options.publishing); !error.empty()) return refused(error);
     return options;
 }
 
@@ -149,7 +188,8 @@ std::optional<std::string> ProgramOptions::readFile(std::string& error) {
 std::string ProgramOptions::versionText() { return "quillstone " QUILLSTONE_VERSION "\n"; }
 
 std::string ProgramOptions::helpText() {
-    return "Usage: quillstone [--headless [--quiet]]\n"
+    return "Usage: quillstone [--headless [--quiet]] [--mqtt URL [--mqtt-password-file FILE]\n"
+           "                  [--mqtt-ca-file FILE] [--name NAME]]\n"
            "       quillstone --analyze FILE [--alternate] [--format text|csv|json] [--taus M1,M2,...]\n"
            "       quillstone --help | --version\n"
            "\n"

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "publish/MqttAddress.h"
 #include "window/DataFileAnalysis.h"
 #include "window/OptionTable.h"
 
@@ -14,6 +15,14 @@ namespace qs {
 // 23 lines.
 inline constexpr const char* kOptionsFileName = "quillstone.conf";
 
+// --mqtt and what goes with it; no address when there is no --mqtt.
+struct PublishingOptions {
+    std::optional<MqttAddress> address;
+    std::string passwordFile;
+    std::string caFile;
+    std::string name;  // empty: the host name and the working folder's name
+};
+
 // The options of quillstone, from its command line and quillstone.conf.
 // Without options it is the window.
 struct ProgramOptions {
@@ -21,6 +30,7 @@ struct ProgramOptions {
     Mode mode = Mode::Window;
     bool quiet = false;  // --headless: no line per sample
     AnalysisRequest analysis;  // Mode::Analyze: what --analyze and its options ask for
+    PublishingOptions publishing;  // Window and Headless
     std::string error;   // Mode::Error: what was wrong on the command line, one line
     // What was wrong in quillstone.conf, one line with its number: the
     // headless logger ends on it, the window shows it once and goes on

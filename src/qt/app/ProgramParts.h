@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "link/LinkCodecTable.h"
@@ -9,6 +10,7 @@
 #include "qt/chart/QtChart.h"
 #include "qt/headless/ConsoleDialogs.h"
 #include "qt/link/QtStreamLink.h"
+#include "qt/net/BrokerPublishing.h"
 #include "qt/runtime/QtDesktop.h"
 #include "qt/runtime/QtDialogs.h"
 #include "qt/runtime/QtRuntime.h"
@@ -68,6 +70,9 @@ public:
     QtRuntime runtime;
     QtStreamLink link;
     Platform platform;
+    // Publishing to a lab's broker when --mqtt asks for it (see
+    // StartPublishing); it outlives the logger, whose listeners use it.
+    std::unique_ptr<BrokerPublishing> publishing;
     TGPIBTelnet logger;
 };
 

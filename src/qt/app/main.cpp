@@ -35,9 +35,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quillstone: %s\n", options.fileError->c_str());
             return 2;
         }
-        return qs::RunHeadless(argc, argv, options.quiet);
+        return qs::RunHeadless(argc, argv, options.quiet, options.publishing);
     case qs::ProgramOptions::Mode::Window:
         break;
     }
-    return qs::RunLogger(argc, argv, {}, options.fileError);
+    return qs::RunLogger(argc, argv, {}, options.fileError, options.publishing);
 }

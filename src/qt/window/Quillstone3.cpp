@@ -114,6 +114,16 @@ void Quillstone3::buildStatusBar() {
     }
 }
 
+void Quillstone3::showPublishing(const std::string& text) {
+    auto* label = findChild<QLabel*>(QStringLiteral("PublishingStatus"));
+    if (label == nullptr) {
+        label = new QLabel;
+        label->setObjectName(QStringLiteral("PublishingStatus"));
+        statusBar()->addPermanentWidget(label);
+    }
+    label->setText(QString::fromStdString(text));
+}
+
 QWidget* Quillstone3::widgetOf(std::string_view name) const {
     auto it = widgets_.find(name);
     return it == widgets_.end() ? nullptr : it->second;

@@ -49,6 +49,10 @@ public:
     QWidget* hintArea() const { return centralWidget(); }
     bool hasClosed() const { return closed_; }
 
+    // The state of the publishing to a broker, at the right of the status
+    // bar ("MQTT: connected to HOST"); the label appears with the first text.
+    void showPublishing(const std::string& text);
+
 signals:
     // The close went through: settings saved, every wait ended.
     void closed();

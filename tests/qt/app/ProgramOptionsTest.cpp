@@ -116,7 +116,31 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{{"--format", "json"}, std::nullopt, Mode::Error, false,
                                 "--format goes with --analyze (see --help)", nullptr},
                       ParseCase{{"--headless"}, "taus = 1\n", Mode::Headless, false, nullptr,
-                                "quillstone.conf:1: \"taus\" goes on the command line only"}));
+                                "quillstone.conf:1: \"taus\" goes on the command line only"},
+                      // Publishing goes with either face, from either source.
+                      ParseCase{{"--headless", "--mqtt", "mqtt://b/lab"}, std::nullopt, Mode::Headless, false,
+                                nullptr, nullptr},
+                      ParseCase{{}, "mqtt = mqtt://b/lab\nname = bench7\n", Mode::Window, false, nullptr, nullptr},
+                      ParseCase{{"--mqtt", "broker"}, std::nullopt, Mode::Error, false,
+                                "--mqtt broker: it does not begin with mqtt:// or mqtts:// (the form is "
+                                "mqtt://[USER@]HOST[:PORT]/PREFIX or mqtts://...)",
+                                nullptr},
+                      ParseCase{{"--name", "bench7"}, std::nullopt, Mode::Error, false,
+                                "--name goes with --mqtt (see --help)", nullptr},
+                      ParseCase{{"--mqtt", "mqtt://b/lab", "--name", "a/b"}, std::nullopt, Mode::Error, false,
+                                "--name a/b: a name may not hold /, + or # (see --help)", nullptr}));
+
+TEST(ProgramOptionsPublishing, TakesTheBrokerTheFilesAndTheNameTheCommandLineWinning) {
+    const ProgramOptions o = ProgramOptions::parse(
+        {"--mqtt", "mqtts://logger@10.0.0.9/lab/bench", "--mqtt-password-file", "pw"},
+        "mqtt = mqtt://old/x\nmqtt-ca-file = ca.pem\nname = bench7\n");
+    ASSERT_TRUE(o.publishing.address.has_value()) << o.error;
+    EXPECT_EQ(*o.publishing.address, (MqttAddress{true, "logger", "10.0.0.9", 8883, "lab/bench"}));
+    EXPECT_EQ(o.publishing.passwordFile, "pw");
+    EXPECT_EQ(o.publishing.caFile, "ca.pem");
+    EXPECT_EQ(o.publishing.name, "bench7");
+    EXPECT_FALSE(ProgramOptions::parse({}).publishing.address.has_value());
+}
 
 TEST(ProgramOptionsAnalyze, TakesTheFileTheChannelsTheFormatAndTheAveragingFactors) {
     const ProgramOptions plain = ProgramOptions::parse({"--analyze", "run 7.txt"});

@@ -1,0 +1,53 @@
+#include "qt/app/Publishing.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "publish/LinkJson.h"
+#include "window/SampleJson.h"
+
+namespace qs {
+
+std::string DefaultLoggerName() {
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) != 0 || host[0] == '\0') std::snprintf(host, sizeof host, "logger");
+    std::error_code ec;
+    const std::string folder = std::filesystem::current_path(ec).filename().string();
+    return TopicLevel(folder.empty() ? std::string(host) : std::string(host) + "-" + folder);
+}
+
+std::unique_ptr<BrokerPublishing> StartPublishing(const PublishingOptions& options, TGPIBTelnet& logger,
+                                                  std::string& error) {
+    if (!options.address) return nullptr;
+    BrokerPublishing::Settings settings;
+    settings.address = *options.address;
+    if (!options.passwordFile.empty()) {
+        std::ifstream in(options.passwordFile, std::ios::binary);
+        if (!in) {
+            error = "--mqtt-password-file " + options.passwordFile + ": the file cannot be read";
+            return nullptr;
+        }
+        std::getline(in, settings.password);
+        if (!settings.password.empty() && settings.password.back() == '\r') settings.password.pop_back();
+    }
+    settings.caFile = options.caFile;
+    settings.name = options.name.empty() ? DefaultLoggerName() : options.name;
+    settings.spoolFolder = kSpoolFolder;
+    std::random_device random;
+    settings.run = RunId((static_cast<unsigned long long>(random()) << 32) ^ random());
+
+    auto publishing = std::make_unique<BrokerPublishing>(settings);
+    if (!publishing->start(error)) return nullptr;
+    SamplePublisher& publisher = publishing->publisher();
+    logger.sampleSubscribers.add([&publisher](const SampleRecord& sample) { publisher.sampleTaken(sample); });
+    logger.statusSubscribers.add([&publisher, &logger](const StatusEvent& event) {
+        if (event.kind == StatusEventKind::LinkStatus) publisher.linkChanged(LinkJson(logger, event));
+    });
+    return publishing;
+}
+
+}  // namespace qs
