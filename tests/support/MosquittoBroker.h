@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -34,10 +35,12 @@ inline int FreeLoopbackPort() {
 // ACL in a folder of its own: user "logger" (password "secret") may write
 // lab/#, user "reader" (password "look") may read it. Stopped with the
 // object; stop() and start() again keep the port, as a broker restarted
-// without persistence.
+// without persistence, or with it (persistent: the sessions and their
+// queued messages survive, as on a lab's broker).
 class MosquittoBroker {
 public:
-    explicit MosquittoBroker(std::filesystem::path folder) : folder_(std::move(folder)), port_(FreeLoopbackPort()) {
+    explicit MosquittoBroker(std::filesystem::path folder, bool persistent = false)
+        : folder_(std::move(folder)), port_(FreeLoopbackPort()) {
         std::filesystem::create_directories(folder_);
         const std::string passwords = (folder_ / "passwords").string();
         std::ofstream(passwords) << "";
@@ -51,7 +54,9 @@ public:
             << "allow_anonymous false\n"
             << "password_file " << passwords << "\n"
             << "acl_file " << (folder_ / "acl").string() << "\n"
-            << "persistence false\n"
+            << (persistent ? "persistence true\npersistence_location " + folder_.string() +
+                                 "/\nmax_queued_messages 0\nmax_inflight_messages 0\n"
+                           : std::string("persistence false\n"))
             << "user root\n"
             << "log_dest file " << (folder_ / "mosquitto.log").string() << "\n";
         start();
@@ -105,12 +110,16 @@ public:
     struct Message {
         std::string topic, payload;
         bool retain;
+        std::int64_t receivedMs;  // the steady clock's, as the simulator's --log-sent
     };
 
-    MqttSubscriber(int port, const std::string& filter, const char* user = "reader", const char* password = "look")
+    // id: a session the broker keeps while the subscriber is away (and
+    // through a restart of a persistent broker); none: a clean one.
+    MqttSubscriber(int port, const std::string& filter, const char* user = "reader", const char* password = "look",
+                   const char* id = nullptr)
         : filter_(filter) {
         mosquitto_lib_init();
-        mosq_ = mosquitto_new(nullptr, true, this);
+        mosq_ = mosquitto_new(id, id == nullptr, this);
         mosquitto_username_pw_set(mosq_, user, password);
         mosquitto_connect_callback_set(mosq_, [](mosquitto* m, void* self, int rc) {
             if (rc == 0) mosquitto_subscribe(m, nullptr, static_cast<MqttSubscriber*>(self)->filter_.c_str(), 1);
@@ -118,9 +127,10 @@ public:
         mosquitto_message_callback_set(mosq_, [](mosquitto*, void* self, const mosquitto_message* m) {
             auto* s = static_cast<MqttSubscriber*>(self);
             const std::lock_guard lock(s->mutex_);
-            s->messages_.push_back({m->topic, std::string(static_cast<const char*>(m->payload),
-                                                           static_cast<std::size_t>(m->payloadlen)),
-                                    m->retain});
+            const auto now = std::chrono::steady_clock::now().time_since_epoch();
+            s->messages_.push_back(
+                {m->topic, std::string(static_cast<const char*>(m->payload), static_cast<std::size_t>(m->payloadlen)),
+                 m->retain, std::chrono::duration_cast<std::chrono::milliseconds>(now).count()});
         });
         mosquitto_reconnect_delay_set(mosq_, 1, 1, false);
         mosquitto_connect(mosq_, "127.0.0.1", port, 30);

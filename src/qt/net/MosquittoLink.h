@@ -25,7 +25,8 @@ namespace qs {
 // time (libmosquitto locks its queues).
 //
 // After a lost connection, a refused login or a TLS failure it tries again
-// after 1 s, 2 s, 4 s, ... up to a minute. The broker's last will is the
+// after 1 s, 2 s, 4 s, ... up to 30 s, so that a lab of loggers does not
+// come back all at once, nor much later than its broker. The broker's last will is the
 // retained "offline" on the status topic.
 class MosquittoLink : public QObject, public IBrokerLink {
 public:
@@ -55,7 +56,7 @@ public:
     void finish(int timeoutMs);
 
     static constexpr int kFirstRetryMs = 1000;
-    static constexpr int kLastRetryMs = 60000;
+    static constexpr int kLastRetryMs = 30000;
     static constexpr int kKeepAliveSeconds = 30;
 
 private:
