@@ -72,10 +72,11 @@ std::string JsonNumber(std::optional<double> value) {
     return std::string(buf, r.ptr);
 }
 
+// Keys are the program's own names, plain ASCII: written as they are.
 JsonObject& JsonObject::raw(std::string_view key, std::string_view json) {
-    text_ += text_.empty() ? "{" : ",";
-    text_ += JsonString(key);
-    text_ += ':';
+    text_ += text_.empty() ? "{\"" : ",\"";
+    text_ += key;
+    text_ += "\":";
     text_ += json;
     return *this;
 }

@@ -15,7 +15,8 @@ std::string JsonString(std::string_view bytes);
 // itself; null for none and for what JSON cannot hold (NaN, infinities).
 std::string JsonNumber(std::optional<double> value);
 
-// Writes the "key":value pairs of one object, in the order given.
+// Writes the "key":value pairs of one object, in the order given; a key is
+// a plain ASCII name that needs no escape.
 class JsonObject {
 public:
     JsonObject& raw(std::string_view key, std::string_view json);  // json already written

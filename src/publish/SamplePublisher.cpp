@@ -19,9 +19,11 @@ SamplePublisher::SamplePublisher(IBrokerLink& broker, SampleSpool& spool, Publis
 }
 
 void SamplePublisher::sampleTaken(const SampleRecord& sample) {
+    const std::uint64_t dropped = spool_.dropped();
     spool_.append(SampleJson(sample, run_));
     send();
-    tellStatus();
+    // Connected, the line says nothing of the count: no need to write it.
+    if (!connected_ || spool_.dropped() != dropped) tellStatus();
 }
 
 void SamplePublisher::linkChanged(std::string json) {

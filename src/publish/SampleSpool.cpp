@@ -41,6 +41,7 @@ SampleSpool::SampleSpool(std::string folder, Limits limits) : folder_(std::move(
 
 SampleSpool::~SampleSpool() {
     flush();
+    if (ackFd_ >= 0) ::close(ackFd_);
     if (writeFd_ >= 0) ::close(writeFd_);
     if (readFd_ >= 0) ::close(readFd_);
 }
@@ -157,6 +158,8 @@ bool SampleSpool::append(std::string_view record) {
         ++dropped_;
         return false;
     }
+    if (recent_.size() == kRecentRecords) recent_.pop_front();
+    recent_.push_back({{last.number, last.bytes}, {last.number, last.bytes + size}, std::string(record)});
     last.bytes += size;
     ++waiting_;
     return true;
@@ -199,9 +202,17 @@ bool SampleSpool::readLine(Position& at, std::string& line) {
 
 std::optional<SpoolEntry> SampleSpool::next() {
     SpoolEntry entry;
-    Position at = read_;
-    if (!readLine(at, entry.text)) return std::nullopt;
-    read_ = at;
+    while (!recent_.empty() && recent_.front().at < read_) recent_.pop_front();
+    if (!recent_.empty() && recent_.front().at == read_) {
+        entry.text = std::move(recent_.front().text);
+        read_ = recent_.front().end;
+        recent_.pop_front();
+    } else {
+        Position at = read_;
+        if (!readLine(at, entry.text)) return std::nullopt;
+        read_ = at;
+    }
+    const Position at = read_;
     entry.id = nextId_++;
     handedOut_.push_back({entry.id, at, false});
     return entry;
@@ -248,16 +259,18 @@ void SampleSpool::flush() {
     if (unsaved_) saveAcknowledged();
 }
 
+// One write in place of a fixed-width line on a file kept open: a kill
+// cannot tear it, and a line that does not read (a power cut) counts as
+// no line, which only sends again what was sent.
 void SampleSpool::saveAcknowledged() {
-    const std::string path = folder_ + "/" + kAcknowledgedName;
-    const std::string temporary = path + ".new";
+    if (ackFd_ < 0) {
+        ackFd_ = ::open((folder_ + "/" + kAcknowledgedName).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (ackFd_ < 0) return;
+    }
     char text[48];
-    const int n = std::snprintf(text, sizeof text, "%u %llu\n", acknowledged_.segment,
+    const int n = std::snprintf(text, sizeof text, "%010u %020llu\n", acknowledged_.segment,
                                 static_cast<unsigned long long>(acknowledged_.offset));
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return;
-    const bool ok = WriteAll(fd, std::string_view(text, static_cast<std::size_t>(n)));
-    if (::close(fd) == 0 && ok && ::rename(temporary.c_str(), path.c_str()) == 0) unsaved_ = false;
+    if (::pwrite(ackFd_, text, static_cast<std::size_t>(n), 0) == n) unsaved_ = false;
 }
 
 }  // namespace qs

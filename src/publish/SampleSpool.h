@@ -17,8 +17,8 @@ struct SpoolEntry {
 // their own, so that neither an outage of the broker nor a restart of the
 // logger loses one. Records are lines (no line end inside) in numbered
 // segment files; a small file "acknowledged" says where the first record
-// not yet acknowledged starts. It is saved now and then, never behind a
-// record's back: after a crash a record may go twice, never not at all.
+// not yet acknowledged starts. It is saved now and then, never ahead of
+// the broker: after a crash a record may go twice, never not at all.
 // A segment wholly acknowledged is deleted, so the folder holds what waits
 // plus at most one segment.
 //
@@ -67,10 +67,18 @@ private:
     struct Position {
         std::uint32_t segment = 0;
         std::uint64_t offset = 0;
+        auto operator<=>(const Position&) const = default;
     };
     struct Segment {
         std::uint32_t number = 0;
         std::uint64_t bytes = 0;
+    };
+    // A record appended in this run, not yet handed out: the live case
+    // hands it out from memory rather than reading back what was just
+    // written.
+    struct Recent {
+        Position at, end;
+        std::string text;
     };
     struct HandedOut {
         std::uint64_t id = 0;
@@ -90,10 +98,13 @@ private:
     std::deque<Segment> segments_;  // oldest first; the last takes the appends
     int writeFd_ = -1;
     int readFd_ = -1;
+    int ackFd_ = -1;
     std::uint32_t readFdSegment_ = 0;
     Position acknowledged_;  // the first byte not acknowledged
     Position read_;          // the first byte not handed out
     std::deque<HandedOut> handedOut_;
+    std::deque<Recent> recent_;
+    static constexpr std::size_t kRecentRecords = 1000;
     std::uint64_t nextId_ = 1;
     std::uint64_t waiting_ = 0;
     std::uint64_t dropped_ = 0;
