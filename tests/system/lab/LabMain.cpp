@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -33,24 +32,12 @@
 #include <vector>
 
 #include "JsonValue.h"
+#include "LabBench.h"
 #include "MosquittoBroker.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::int64_t nowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
-}
-
-// Runs the event loop for ms milliseconds, so that the processes' output is read meanwhile.
-void runFor(int ms) {
-    const auto until = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < until) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
+using namespace qs::test;
 
 struct Options {
     int loggers = 5;
@@ -59,77 +46,6 @@ struct Options {
     unsigned seed = 0;
     std::string keep;
 };
-
-// One bench: a simulator and the headless logger that polls it.
-struct Bench {
-    int index = 0;
-    QString folder;
-    std::unique_ptr<QProcess> sim;
-    std::unique_ptr<QProcess> logger;
-    int simPort = 0;
-    QByteArray simOut;
-    std::multimap<std::string, std::int64_t> sent;  // reply text -> when the simulator sent it
-    std::string name() const { return "bench" + std::to_string(index); }
-};
-
-bool startSimulator(Bench& b, unsigned seed) {
-    b.sim = std::make_unique<QProcess>();
-    b.sim->setProgram(QStringLiteral(KISS488_SIM_BINARY));
-    b.sim->setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--log-sent"),
-                         QStringLiteral("--seed"), QString::number(seed)});
-    QObject::connect(b.sim.get(), &QProcess::readyReadStandardOutput, [&b] {
-        b.simOut += b.sim->readAllStandardOutput();
-        qsizetype lf;
-        while ((lf = b.simOut.indexOf('\n')) >= 0) {
-            const std::string line = b.simOut.left(lf).toStdString();
-            b.simOut.remove(0, lf + 1);
-            unsigned port = 0;
-            long long ms = 0;
-            char text[256];
-            if (std::sscanf(line.c_str(), "listening on %*[^:]:%u", &port) == 1) b.simPort = static_cast<int>(port);
-            else if (std::sscanf(line.c_str(), "sent %lld reply %255s", &ms, text) == 2) b.sent.insert({text, ms});
-        }
-    });
-    b.sim->start();
-    for (int i = 0; i < 200 && b.simPort == 0; ++i) runFor(10);
-    return b.simPort != 0;
-}
-
-void startLogger(Bench& b, int brokerPort) {
-    b.logger = std::make_unique<QProcess>();
-    b.logger->setWorkingDirectory(b.folder);
-    b.logger->setProgram(QStringLiteral(QUILLSTONE_BINARY));
-    b.logger->setArguments({QStringLiteral("--headless"), QStringLiteral("--quiet"), QStringLiteral("--mqtt"),
-                            QStringLiteral("mqtt://logger@127.0.0.1:%1/lab").arg(brokerPort),
-                            QStringLiteral("--mqtt-password-file"), QStringLiteral("password"),
-                            QStringLiteral("--name"), QString::fromStdString(b.name())});
-    b.logger->setStandardOutputFile(b.folder + QStringLiteral("/out.txt"), QIODevice::Append);
-    b.logger->setStandardErrorFile(b.folder + QStringLiteral("/err.txt"), QIODevice::Append);
-    b.logger->start();
-    b.logger->waitForStarted(5000);
-}
-
-void stopLogger(Bench& b, bool kill) {
-    if (!b.logger) return;
-    if (kill) b.logger->kill();
-    else b.logger->terminate();
-    if (!b.logger->waitForFinished(10000)) b.logger->kill();
-    b.logger->waitForFinished(2000);
-}
-
-// The values of a data file, one a line, as written.
-std::vector<std::string> dataFileValues(const QString& folder) {
-    std::vector<std::string> values;
-    std::ifstream in((folder + QStringLiteral("/Data.txt")).toStdString(), std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::size_t a = line.find(", ");
-        if (a == std::string::npos) continue;
-        const std::size_t b = line.find(',', a + 2);
-        values.push_back(line.substr(a + 2, b == std::string::npos ? std::string::npos : b - a - 2));
-    }
-    return values;
-}
 
 double percentile(std::vector<std::int64_t> v, double p) {
     if (v.empty()) return 0;
@@ -171,23 +87,10 @@ int main(int argc, char** argv) {
 
     std::vector<Bench> benches(static_cast<std::size_t>(o.loggers));
     for (int i = 0; i < o.loggers; ++i) {
-        Bench& b = benches[static_cast<std::size_t>(i)];
-        b.index = i + 1;
-        b.folder = root + QStringLiteral("/") + QString::fromStdString(b.name());
-        QDir().mkpath(b.folder);
-        if (!startSimulator(b, o.seed + static_cast<unsigned>(i))) {
-            std::fprintf(stderr, "lab: simulator %d did not start\n", b.index);
+        if (!prepareBench(benches[static_cast<std::size_t>(i)], root, i + 1, o.seed + static_cast<unsigned>(i))) {
+            std::fprintf(stderr, "lab: simulator %d did not start\n", i + 1);
             return 2;
         }
-        std::ofstream(b.folder.toStdString() + "/password") << "secret\n";
-        std::ofstream config(b.folder.toStdString() + "/config.txt", std::ios::binary);
-        for (const std::string& line :
-             {"127.0.0.1:" + std::to_string(b.simPort), std::string("0.1"), std::string("READ?"),
-              std::string("READ?"), std::string("1"), std::string("1"), std::string("10"), std::string("0"),
-              std::string("0"), std::string("1"), std::string("1"), std::string("10"), std::string("1"),
-              std::string("0"), std::string("0"), std::string("500"), std::string("Data.txt"), std::string("1"),
-              std::string("5"), std::string("0"), std::string("5"), std::string("1"), std::string("0")})
-            config << line << "\r\n";
     }
     for (Bench& b : benches) startLogger(b, broker.port());
 
