@@ -39,9 +39,31 @@ inline int FreeLoopbackPort() {
 // queued messages survive, as on a lab's broker).
 class MosquittoBroker {
 public:
+    enum class Kind { Plain, Persistent, Tls };
+
     explicit MosquittoBroker(std::filesystem::path folder, bool persistent = false)
-        : folder_(std::move(folder)), port_(FreeLoopbackPort()) {
+        : MosquittoBroker(std::move(folder), persistent ? Kind::Persistent : Kind::Plain) {}
+
+    // Tls: a CA of its own (caFile()) signs the broker's certificate for 127.0.0.1.
+    MosquittoBroker(std::filesystem::path folder, Kind kind) : folder_(std::move(folder)), port_(FreeLoopbackPort()) {
+        const bool persistent = kind == Kind::Persistent;
         std::filesystem::create_directories(folder_);
+        std::string tls;
+        if (kind == Kind::Tls) {
+            const std::string f = folder_.string();
+            const auto openssl = [](const QString& line) {
+                QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), line + QStringLiteral(" 2>/dev/null")});
+            };
+            const QString d = QString::fromStdString(f);
+            openssl(QStringLiteral("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=lab-ca -keyout %1/ca.key "
+                                   "-out %1/ca.pem").arg(d));
+            openssl(QStringLiteral("openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -keyout %1/broker.key -out "
+                                   "%1/broker.csr").arg(d));
+            openssl(QStringLiteral("printf 'subjectAltName=IP:127.0.0.1' > %1/san && openssl x509 -req -in %1/broker.csr "
+                                   "-CA %1/ca.pem -CAkey %1/ca.key -CAcreateserial -days 2 -extfile %1/san -out "
+                                   "%1/broker.pem").arg(d));
+            tls = "cafile " + f + "/ca.pem\ncertfile " + f + "/broker.pem\nkeyfile " + f + "/broker.key\n";
+        }
         const std::string passwords = (folder_ / "passwords").string();
         std::ofstream(passwords) << "";
         for (const auto& [user, password] : {std::pair{"logger", "secret"}, std::pair{"reader", "look"}})
@@ -51,6 +73,7 @@ public:
                                        << "user reader\ntopic read lab/#\n";
         std::ofstream(folder_ / "mosquitto.conf")
             << "listener " << port_ << " 127.0.0.1\n"
+            << tls
             << "allow_anonymous false\n"
             << "password_file " << passwords << "\n"
             << "acl_file " << (folder_ / "acl").string() << "\n"
@@ -67,6 +90,8 @@ public:
 
     // Whether a broker could be started at all here (the package may be missing).
     bool started() const { return started_; }
+    // Kind::Tls: the certificate of the CA that signed the broker's.
+    std::string caFile() const { return (folder_ / "ca.pem").string(); }
     int port() const { return port_; }
 
     void start() {

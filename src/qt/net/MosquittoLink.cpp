@@ -20,7 +20,7 @@ void initLibrary() {
 std::string connectError(int rc) {
     if (rc == MOSQ_ERR_ERRNO) return "broker unreachable";
     if (rc == MOSQ_ERR_EAI) return "the broker's name does not resolve";
-    if (rc == MOSQ_ERR_TLS) return "TLS failed";
+    if (rc == MOSQ_ERR_TLS) return "TLS failed (is the broker's certificate signed by the CA file?)";
     return mosquitto_strerror(rc);
 }
 
@@ -87,9 +87,18 @@ void MosquittoLink::run() {
                 if (events_.refused) events_.refused(reason);
             });
         } else {
+            bool wasUp = false;
             while (running_ && (rc = mosquitto_loop(mosq_, 1000, 1)) == MOSQ_ERR_SUCCESS) {
-                if (up_) retryMs = kFirstRetryMs;
+                if (up_) {
+                    retryMs = kFirstRetryMs;
+                    wasUp = true;
+                }
             }
+            // A handshake that failed is no unreachable broker: say so.
+            if (running_ && !wasUp && rc == MOSQ_ERR_TLS)
+                post([this] {
+                    if (events_.refused) events_.refused(connectError(MOSQ_ERR_TLS));
+                });
         }
         if (!running_) break;
         std::unique_lock lock(mutex_);

@@ -35,10 +35,12 @@ protected:
         if (!broker->started()) GTEST_SKIP() << "mosquitto could not be started here";
     }
 
-    std::unique_ptr<BrokerPublishing> publishing(const std::string& password = "secret") {
+    std::unique_ptr<BrokerPublishing> publishing(const std::string& password = "secret", bool tls = false,
+                                                 const std::string& caFile = {}) {
         BrokerPublishing::Settings settings;
-        settings.address = {false, "logger", "127.0.0.1", static_cast<std::uint16_t>(broker->port()), "lab"};
+        settings.address = {tls, "logger", "127.0.0.1", static_cast<std::uint16_t>(broker->port()), "lab"};
         settings.password = password;
+        settings.caFile = caFile;
         settings.name = "bench7";
         settings.spoolFolder = (dir.path() / "mqtt-spool").string();
         settings.run = "r1";
@@ -111,6 +113,30 @@ TEST_F(BrokerPublishingTest, ARefusedLoginIsSaidAndTheSamplesWait) {
     p->publisher().sampleTaken(sample(1));
     EXPECT_NE(statuses.back().find("MQTT: broker refused the connection: "), std::string::npos) << statuses.back();
     EXPECT_NE(statuses.back().find("1 samples waiting"), std::string::npos) << statuses.back();
+    EXPECT_FALSE(p->publisher().isConnected());
+}
+
+// mqtts:// against a broker whose certificate a CA of the test's signed:
+// with that CA the samples go; without it (the system's CAs) the handshake
+// fails, and the line says it is TLS, not an unreachable broker.
+class TlsBrokerPublishingTest : public BrokerPublishingTest {
+protected:
+    void SetUp() override {
+        broker = std::make_unique<test::MosquittoBroker>(dir.path() / "broker", test::MosquittoBroker::Kind::Tls);
+        if (!broker->started()) GTEST_SKIP() << "mosquitto could not be started here";
+    }
+};
+
+TEST_F(TlsBrokerPublishingTest, TheCaFileLetsTheSamplesGoAndWithoutItTheLineSaysTlsFailed) {
+    {
+        auto p = publishing("secret", true, broker->caFile());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return p->publisher().isConnected(); }, 10000)) << statuses.back();
+    }
+    statuses.clear();
+    auto p = publishing("secret", true);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !statuses.empty() && statuses.back().find("TLS failed") != std::string::npos; }, 10000));
+    EXPECT_EQ(statuses.back().rfind("MQTT: TLS failed", 0), 0u) << statuses.back();
     EXPECT_FALSE(p->publisher().isConnected());
 }
 
