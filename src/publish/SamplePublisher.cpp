@@ -23,7 +23,7 @@ void SamplePublisher::sampleTaken(const SampleRecord& sample) {
     spool_.append(SampleJson(sample, run_));
     send();
     // Connected, the line says nothing of the count: no need to write it.
-    if (!connected_ || spool_.dropped() != dropped) tellStatus();
+    if (!connected_ || !rejection_.empty() || spool_.dropped() != dropped) tellStatus();
 }
 
 void SamplePublisher::linkChanged(std::string json) {
@@ -66,6 +66,7 @@ void SamplePublisher::acknowledged(int id) {
     if (it == inFlight_.end()) return;  // a status, link or stats message, or from before a reconnection
     spool_.acknowledge(it->second);
     inFlight_.erase(it);
+    rejection_.clear();
     // The position is saved once the broker has caught up, and every so
     // often during a replay: a logger that is killed sends again only what
     // came after it.
@@ -73,6 +74,15 @@ void SamplePublisher::acknowledged(int id) {
         spool_.flush();
         acknowledgedSinceSave_ = 0;
     }
+    send();
+    tellStatus();
+}
+
+void SamplePublisher::rejected(int id, const std::string& reason) {
+    const auto it = inFlight_.find(id);
+    if (it == inFlight_.end()) return;
+    inFlight_.erase(it);  // unacknowledged: it waits in the spool for the next connection
+    rejection_ = reason;
     send();
     tellStatus();
 }
@@ -100,7 +110,10 @@ void SamplePublisher::send() {
 
 std::string SamplePublisher::statusText() const {
     std::string text;
-    if (connected_) {
+    if (connected_ && !rejection_.empty()) {
+        text = "MQTT: connected to " + host_ + ", which refuses the samples (" + rejection_ + "), " +
+               std::to_string(spool_.waiting()) + " samples waiting";
+    } else if (connected_) {
         text = "MQTT: connected to " + host_;
     } else if (!refusal_.empty()) {
         text = "MQTT: " + refusal_ + ", " + std::to_string(spool_.waiting()) + " samples waiting";
@@ -115,7 +128,8 @@ void SamplePublisher::tellStatus() {
     std::string text = statusText();
     if (text == lastStatus_) return;
     lastStatus_ = std::move(text);
-    std::string state = connected_ ? "connected" : refusal_.empty() ? "unreachable" : refusal_;
+    std::string state = connected_ ? (rejection_.empty() ? "connected" : "rejected") :
+                        refusal_.empty() ? "unreachable" : refusal_;
     if (spool_.dropped() > 0) state += ", dropping";
     const bool newState = state != lastState_;
     lastState_ = std::move(state);

@@ -53,6 +53,9 @@ public:
     void refused(const std::string& reason);  // a login or TLS failure; the connection retries
     void lost();
     void acknowledged(int id);
+    // The broker did not take a message (its ACL refuses the topic): a
+    // sample stays in the spool, and the status line says why.
+    void rejected(int id, const std::string& reason);
 
     // "MQTT: connected to HOST", "MQTT: broker unreachable, N samples
     // waiting", and what a full spool had to drop.
@@ -81,6 +84,7 @@ private:
     std::string host_;
     std::string link_;  // the latest link message, for a new connection
     std::string refusal_;
+    std::string rejection_;  // why the broker refuses the samples; empty once it takes one
     bool connected_ = false;
     std::map<int, std::uint64_t> inFlight_;  // broker's id -> spool id
     int acknowledgedSinceSave_ = 0;

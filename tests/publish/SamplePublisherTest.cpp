@@ -178,6 +178,27 @@ TEST(SamplePublisher, AKilledLoggerSendsAgainNothingTheBrokerHadCaughtUpWith) {
     EXPECT_EQ(after.waiting(), 0u);
 }
 
+TEST(SamplePublisher, ASampleTheBrokerRefusesWaitsInTheSpoolForTheNextConnection) {
+    test::TempWorkDir dir;
+    FakeBroker broker;
+    LoggerRun run(broker, "r");
+    broker.up = true;
+    run.publisher.connected();
+    run.publisher.acknowledged(broker.deliver());  // online
+    run.publisher.sampleTaken(sample(1));
+    run.publisher.rejected(broker.queued.front().id, "Not authorized");
+    broker.queued.clear();
+    EXPECT_EQ(run.spool.waiting(), 1u);
+    EXPECT_EQ(run.statuses.back(), "MQTT: connected to broker.lab, which refuses the samples (Not authorized), 1 samples "
+                                   "waiting");
+    broker.drop();
+    run.publisher.lost();
+    broker.up = true;
+    run.publisher.connected();
+    ASSERT_EQ(broker.queued.size(), 2u);
+    EXPECT_EQ(test::JsonReader::parse(broker.queued[1].payload).value()["seq"].number, 1.0);
+}
+
 TEST(SamplePublisher, TheStatusLineSaysHowManySamplesWait) {
     test::TempWorkDir dir;
     FakeBroker broker;

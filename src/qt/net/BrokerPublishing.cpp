@@ -10,7 +10,8 @@ BrokerPublishing::BrokerPublishing(Settings settings)
       link_(settings_.address, {settings_.password, settings_.caFile}, "quillstone/" + settings_.name,
             PublisherTopics::Under(settings_.address.prefix, settings_.name).status,
             {[this] { publisher_.connected(); }, [this](const std::string& reason) { publisher_.refused(reason); },
-             [this] { publisher_.lost(); }, [this](int id) { publisher_.acknowledged(id); }}),
+             [this] { publisher_.lost(); }, [this](int id) { publisher_.acknowledged(id); },
+             [this](int id, const std::string& reason) { publisher_.rejected(id, reason); }}),
       publisher_(link_, spool_, PublisherTopics::Under(settings_.address.prefix, settings_.name), settings_.run,
                  settings_.address.host) {}
 

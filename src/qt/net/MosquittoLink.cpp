@@ -49,9 +49,10 @@ bool MosquittoLink::start(std::string& error) {
         return false;
     }
     mosquitto_threaded_set(mosq_, true);
+    mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
     mosquitto_connect_callback_set(mosq_, &MosquittoLink::onConnect);
     mosquitto_disconnect_callback_set(mosq_, &MosquittoLink::onDisconnect);
-    mosquitto_publish_callback_set(mosq_, &MosquittoLink::onPublish);
+    mosquitto_publish_v5_callback_set(mosq_, &MosquittoLink::onPublish);
     const char* offline = SamplePublisher::kOffline;
     int rc = mosquitto_will_set(mosq_, willTopic_.c_str(), static_cast<int>(std::char_traits<char>::length(offline)),
                                 offline, 1, true);
@@ -148,7 +149,9 @@ void MosquittoLink::onConnect(mosquitto*, void* self, int rc) {
         });
         return;
     }
-    const std::string reason = std::string("broker refused the connection: ") + mosquitto_connack_string(rc);
+    // MQTT 5 refusals are reason codes of 128 and more.
+    const std::string reason = std::string("broker refused the connection: ") +
+                               (rc >= 128 ? mosquitto_reason_string(rc) : mosquitto_connack_string(rc));
     link->post([link, reason] {
         if (link->events_.refused) link->events_.refused(reason);
     });
@@ -162,8 +165,15 @@ void MosquittoLink::onDisconnect(mosquitto*, void* self, int) {
     });
 }
 
-void MosquittoLink::onPublish(mosquitto*, void* self, int mid) {
+void MosquittoLink::onPublish(mosquitto*, void* self, int mid, int reason, const mosquitto_property*) {
     auto* link = static_cast<MosquittoLink*>(self);
+    if (reason >= 128) {
+        const std::string text = mosquitto_reason_string(reason);
+        link->post([link, mid, text] {
+            if (link->events_.rejected) link->events_.rejected(mid, text);
+        });
+        return;
+    }
     link->post([link, mid] {
         if (link->events_.acknowledged) link->events_.acknowledged(mid);
     });

@@ -13,6 +13,7 @@
 #include "publish/SamplePublisher.h"
 
 struct mosquitto;
+struct mqtt5__property;
 
 namespace qs {
 
@@ -27,7 +28,9 @@ namespace qs {
 // After a lost connection, a refused login or a TLS failure it tries again
 // after 1 s, 2 s, 4 s, ... up to 30 s, so that a lab of loggers does not
 // come back all at once, nor much later than its broker. The broker's last will is the
-// retained "offline" on the status topic.
+// retained "offline" on the status topic. It speaks MQTT 5, whose
+// acknowledgement says whether the broker took a message: a broker that
+// refuses a topic (its ACL) never drops a sample unnoticed.
 class MosquittoLink : public QObject, public IBrokerLink {
 public:
     struct Login {
@@ -39,6 +42,7 @@ public:
         std::function<void(const std::string& reason)> refused;  // login, TLS, a name that does not resolve
         std::function<void()> lost;
         std::function<void(int id)> acknowledged;
+        std::function<void(int id, const std::string& reason)> rejected;  // the broker did not take it (its ACL)
     };
 
     MosquittoLink(MqttAddress address, Login login, std::string clientId, std::string willTopic, Events events,
@@ -65,7 +69,7 @@ private:
 
     static void onConnect(mosquitto*, void* self, int rc);
     static void onDisconnect(mosquitto*, void* self, int rc);
-    static void onPublish(mosquitto*, void* self, int mid);
+    static void onPublish(mosquitto*, void* self, int mid, int reason, const mqtt5__property*);
 
     MqttAddress address_;
     Login login_;

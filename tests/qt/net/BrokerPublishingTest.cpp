@@ -36,9 +36,9 @@ protected:
     }
 
     std::unique_ptr<BrokerPublishing> publishing(const std::string& password = "secret", bool tls = false,
-                                                 const std::string& caFile = {}) {
+                                                 const std::string& caFile = {}, const std::string& prefix = "lab") {
         BrokerPublishing::Settings settings;
-        settings.address = {tls, "logger", "127.0.0.1", static_cast<std::uint16_t>(broker->port()), "lab"};
+        settings.address = {tls, "logger", "127.0.0.1", static_cast<std::uint16_t>(broker->port()), prefix};
         settings.password = password;
         settings.caFile = caFile;
         settings.name = "bench7";
@@ -114,6 +114,16 @@ TEST_F(BrokerPublishingTest, ARefusedLoginIsSaidAndTheSamplesWait) {
     EXPECT_NE(statuses.back().find("MQTT: broker refused the connection: "), std::string::npos) << statuses.back();
     EXPECT_NE(statuses.back().find("1 samples waiting"), std::string::npos) << statuses.back();
     EXPECT_FALSE(p->publisher().isConnected());
+}
+
+TEST_F(BrokerPublishingTest, ATopicTheBrokersAclRefusesKeepsTheSamplesAndSaysWhy) {
+    auto p = publishing("secret", false, {}, "other");  // the login may write lab/# only
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p->publisher().isConnected(); }, 5000));
+    for (std::uint64_t k = 1; k <= 3; ++k) p->publisher().sampleTaken(sample(k));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !statuses.empty() && statuses.back().find("refuses the samples") != std::string::npos; }, 5000));
+    EXPECT_EQ(statuses.back(), "MQTT: connected to 127.0.0.1, which refuses the samples (Not authorized), 3 samples "
+                               "waiting");
 }
 
 // mqtts:// against a broker whose certificate a CA of the test's signed:
