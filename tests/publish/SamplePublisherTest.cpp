@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "JsonValue.h"
+#include "PublishedSample.h"
 #include "TempWorkDir.h"
 #include "publish/SamplePublisher.h"
 
@@ -49,16 +50,6 @@ struct FakeBroker : IBrokerLink {
     }
 };
 
-SampleRecord sample(std::uint64_t seq) {
-    SampleRecord s;
-    s.seq = seq;
-    s.time = {2026, 12, 8, 1, 2, static_cast<int>(seq % 60)};
-    s.command = "READ?";
-    s.value = 10.0 + static_cast<double>(seq) * 1e-7;
-    s.cleanText = "+1.00000000E+01";
-    return s;
-}
-
 // One start of the program: its spool, publisher and run.
 struct LoggerRun {
     SampleSpool spool;
@@ -88,7 +79,7 @@ TEST(SamplePublisherLife, EverySampleOfEveryRunArrivesOnceForASubscriberThatKeep
         for (int step = 0; step < 3000; ++step) {
             const unsigned what = random() % 100;
             if (what < 30) {
-                run->publisher.sampleTaken(sample(++seq));
+                run->publisher.sampleTaken(test::PublishedSample(++seq));
                 ++taken["run" + std::to_string(runs)];
             } else if (what < 80) {
                 if (!broker.queued.empty()) run->publisher.acknowledged(broker.deliver());
@@ -126,7 +117,7 @@ TEST(SamplePublisherLife, EverySampleOfEveryRunArrivesOnceForASubscriberThatKeep
             const auto s = static_cast<std::uint64_t>(record["seq"].number);
             if (s <= latest[r]) continue;  // a duplicate
             ASSERT_EQ(s, latest[r] + 1) << "seed " << seed << ": run " << r << " skipped a seq";
-            ASSERT_EQ(record["value"].number, sample(s).value);
+            ASSERT_EQ(record["value"].number, test::PublishedSample(s).value);
             latest[r] = s;
             ++seen[r];
         }
@@ -140,7 +131,7 @@ TEST(SamplePublisher, EachConnectionPublishesTheRetainedStatusAndLinkFirst) {
     FakeBroker broker;
     LoggerRun run(broker, "r");
     run.publisher.linkChanged("{\"up\":true}");
-    run.publisher.sampleTaken(sample(1));
+    run.publisher.sampleTaken(test::PublishedSample(1));
     for (int connection = 0; connection < 2; ++connection) {
         broker.up = true;
         broker.queued.clear();
@@ -169,7 +160,7 @@ TEST(SamplePublisher, AKilledLoggerSendsAgainNothingTheBrokerHadCaughtUpWith) {
     LoggerRun run(broker, "r");
     broker.up = true;
     run.publisher.connected();
-    for (std::uint64_t k = 1; k <= 3; ++k) run.publisher.sampleTaken(sample(k));
+    for (std::uint64_t k = 1; k <= 3; ++k) run.publisher.sampleTaken(test::PublishedSample(k));
     while (!broker.queued.empty()) run.publisher.acknowledged(broker.deliver());
     std::filesystem::copy("spool", "killed");  // the folder as a SIGKILL leaves it
     SampleSpool after("killed");
@@ -185,7 +176,7 @@ TEST(SamplePublisher, ASampleTheBrokerRefusesWaitsInTheSpoolForTheNextConnection
     broker.up = true;
     run.publisher.connected();
     run.publisher.acknowledged(broker.deliver());  // online
-    run.publisher.sampleTaken(sample(1));
+    run.publisher.sampleTaken(test::PublishedSample(1));
     run.publisher.rejected(broker.queued.front().id, "Not authorized");
     broker.queued.clear();
     EXPECT_EQ(run.spool.waiting(), 1u);
@@ -203,8 +194,8 @@ TEST(SamplePublisher, TheStatusLineSaysHowManySamplesWait) {
     test::TempWorkDir dir;
     FakeBroker broker;
     LoggerRun run(broker, "r");
-    run.publisher.sampleTaken(sample(1));
-    run.publisher.sampleTaken(sample(2));
+    run.publisher.sampleTaken(test::PublishedSample(1));
+    run.publisher.sampleTaken(test::PublishedSample(2));
     run.publisher.refused("login refused by the broker");
     broker.up = true;
     run.publisher.connected();
@@ -213,7 +204,7 @@ TEST(SamplePublisher, TheStatusLineSaysHowManySamplesWait) {
     run.publisher.acknowledged(broker.deliver());  // sample 2
     broker.drop();
     run.publisher.lost();
-    run.publisher.sampleTaken(sample(3));
+    run.publisher.sampleTaken(test::PublishedSample(3));
     const std::vector<std::string> expected = {
         "MQTT: broker unreachable, 1 samples waiting",
         "MQTT: broker unreachable, 2 samples waiting",

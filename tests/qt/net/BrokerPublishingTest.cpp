@@ -10,23 +10,13 @@
 #include <set>
 
 #include "JsonValue.h"
+#include "PublishedSample.h"
 #include "MosquittoBroker.h"
 #include "TempWorkDir.h"
 #include "qt/net/BrokerPublishing.h"
 
 namespace qs {
 namespace {
-
-SampleRecord sample(std::uint64_t seq) {
-    SampleRecord s;
-    s.seq = seq;
-    s.time = {2026, 12, 8, 1, 2, static_cast<int>(seq % 60)};
-    s.command = "READ?";
-    s.value = 10.0 + static_cast<double>(seq) * 1.234567e-8;
-    s.cleanText = "+1.00000001E+01";
-    s.count = static_cast<int>(seq);
-    return s;
-}
 
 class BrokerPublishingTest : public ::testing::Test {
 protected:
@@ -69,20 +59,20 @@ TEST_F(BrokerPublishingTest, EverySampleArrivesWithTheValueLoggedThroughAnOutage
     test::MqttSubscriber subscriber(broker->port(), "lab/#");
     auto p = publishing();
     ASSERT_TRUE(QTest::qWaitFor([&] { return p->publisher().isConnected(); }, 5000));
-    for (std::uint64_t k = 1; k <= 50; ++k) p->publisher().sampleTaken(sample(k));
+    for (std::uint64_t k = 1; k <= 50; ++k) p->publisher().sampleTaken(test::PublishedSample(k));
     ASSERT_TRUE(QTest::qWaitFor([&] { return seqs(subscriber).size() == 50; }, 5000));
     for (const auto& m : subscriber.messages()) {
         if (m.topic != "lab/bench7/sample") continue;
         const test::JsonValue record = test::JsonReader::parse(m.payload).value();
         const auto k = static_cast<std::uint64_t>(record["seq"].number);
-        EXPECT_EQ(record["value"].number, sample(k).value) << m.payload;
+        EXPECT_EQ(record["value"].number, test::PublishedSample(k).value) << m.payload;
         EXPECT_EQ(record["run"].text, "r1");
         EXPECT_EQ(record["time"].text.size(), 20u) << m.payload;
     }
 
     broker->stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !p->publisher().isConnected(); }, 5000));
-    for (std::uint64_t k = 51; k <= 80; ++k) p->publisher().sampleTaken(sample(k));
+    for (std::uint64_t k = 51; k <= 80; ++k) p->publisher().sampleTaken(test::PublishedSample(k));
     EXPECT_EQ(statuses.back(), "MQTT: broker unreachable, 30 samples waiting");
     broker->start();
     test::MqttSubscriber after(broker->port(), "lab/#");
@@ -110,7 +100,7 @@ TEST_F(BrokerPublishingTest, ARefusedLoginIsSaidAndTheSamplesWait) {
     auto p = publishing("wrong");
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return !statuses.empty() && statuses.back().find("refused") != std::string::npos; }, 5000));
-    p->publisher().sampleTaken(sample(1));
+    p->publisher().sampleTaken(test::PublishedSample(1));
     EXPECT_NE(statuses.back().find("MQTT: broker refused the connection: "), std::string::npos) << statuses.back();
     EXPECT_NE(statuses.back().find("1 samples waiting"), std::string::npos) << statuses.back();
     EXPECT_FALSE(p->publisher().isConnected());
@@ -119,7 +109,7 @@ TEST_F(BrokerPublishingTest, ARefusedLoginIsSaidAndTheSamplesWait) {
 TEST_F(BrokerPublishingTest, ATopicTheBrokersAclRefusesKeepsTheSamplesAndSaysWhy) {
     auto p = publishing("secret", false, {}, "other");  // the login may write lab/# only
     ASSERT_TRUE(QTest::qWaitFor([&] { return p->publisher().isConnected(); }, 5000));
-    for (std::uint64_t k = 1; k <= 3; ++k) p->publisher().sampleTaken(sample(k));
+    for (std::uint64_t k = 1; k <= 3; ++k) p->publisher().sampleTaken(test::PublishedSample(k));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return !statuses.empty() && statuses.back().find("refuses the samples") != std::string::npos; }, 5000));
     EXPECT_EQ(statuses.back(), "MQTT: connected to 127.0.0.1, which refuses the samples (Not authorized), 3 samples "
