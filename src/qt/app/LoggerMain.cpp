@@ -65,7 +65,7 @@ int RunHeadless(int argc, char** argv, bool quiet) {
     QCoreApplication app(argc, argv);
     UseCLocaleForNumbers();
     ProgramParts<HeadlessFace> parts;
-    HeadlessLogger logger(parts.logger, parts.runtime, parts.face.console, parts.face.chart, quiet);
+    HeadlessLogger logger(parts.logger, parts.runtime, parts.face.console, parts.face.chart, parts.stability, quiet);
     return logger.run();
 }
 
