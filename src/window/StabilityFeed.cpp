@@ -29,16 +29,17 @@ StabilityFeed::StabilityFeed(TGPIBTelnet& logger, IScheduler& scheduler, int per
 
 StabilityFeed::~StabilityFeed() { logger_.Stability.onRebuilt = nullptr; }
 
-DataAnalysis StabilityFeed::analysis() const {
-    DataAnalysis a = logger_.Stability.analysis();
+DataAnalysis StabilityFeed::analysis(bool withRows) const {
+    DataAnalysis a = logger_.Stability.analysis(withRows);
     a.file = logger_.TextFileBox.text();
     return a;
 }
 
 void StabilityFeed::refresh() {
-    const DataAnalysis a = analysis();
+    const bool told = listener_ && (!wanted_ || wanted_());
+    const DataAnalysis a = analysis(told);
     logger_.StdDevBox.setCaption(StdDevCaption(a));
-    if (listener_) listener_(a);
+    if (told) listener_(a);
 }
 
 std::string StdDevCaption(const DataAnalysis& analysis) {

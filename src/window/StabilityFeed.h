@@ -29,11 +29,19 @@ public:
 
     // ---- getters
     const RefreshThrottle& throttle() const { return throttle_; }
-    // The figures now, worked out afresh (O(octaves)).
-    DataAnalysis analysis() const;
+    // The figures now, worked out afresh (O(octaves)); withRows: the
+    // stability table too.
+    DataAnalysis analysis(bool withRows = true) const;
 
     // ---- setters
-    void setListener(Listener listener) { listener_ = std::move(listener); }
+    // wanted: whether the listener wants the figures now (a window that is
+    // not shown does not); without it, always. Only then is the stability
+    // table worked out, which after a load of millions of readings costs
+    // its one pass.
+    void setListener(Listener listener, std::function<bool()> wanted = {}) {
+        listener_ = std::move(listener);
+        wanted_ = std::move(wanted);
+    }
     // Asks for a refresh, as a change does.
     void request() { throttle_.request(); }
     // Refreshes now when one is due (at the end of the run).
@@ -44,6 +52,7 @@ private:
 
     TGPIBTelnet& logger_;
     Listener listener_;
+    std::function<bool()> wanted_;
     RefreshThrottle throttle_;
 };
 

@@ -94,7 +94,7 @@ void StabilityStore::place(Channel& c, std::span<const double> seconds, std::spa
     if (meanPoints_ > 0)
         for (std::size_t i = 0; i < n; ++i) c.pool.push(seconds[i], values[i]);
     const std::size_t from = meanPoints_ > 0 && n > static_cast<std::size_t>(meanPoints_) ? n - meanPoints_ : 0;
-    c.covered.assign(seconds.subspan(from, n - from), values.subspan(from, n - from));
+    c.covered.assignDeferringRows(seconds.subspan(from, n - from), values.subspan(from, n - from));
 }
 
 void StabilityStore::assign(int channel, std::span<const double> seconds, std::span<const double> values) {
@@ -125,12 +125,12 @@ void StabilityStore::rebuilt() {
     if (onRebuilt) onRebuilt();
 }
 
-DataAnalysis StabilityStore::analysis() const {
+DataAnalysis StabilityStore::analysis(bool withRows) const {
     DataAnalysis a;
     for (int channel : {1, 2}) {
         const StabilityAccumulator& c = covered(channel);
         if (channel == 2 && c.count() == 0) continue;
-        a.channels.push_back({channel, c.figures(), c.octaveTable()});
+        a.channels.push_back({channel, c.figures(), withRows ? c.octaveTable() : std::vector<StabilityRow>{}});
     }
     if (pairs_.count() > 0) a.tempco = pairs_.figures();
     return a;

@@ -26,10 +26,11 @@ public:
     int meanPoints() const { return meanPoints_; }
     // Changes with every change of what the figures cover.
     std::uint64_t revision() const { return revision_; }
-    // The figures and the octave table of channel 1, of channel 2 when it
-    // has readings, and the regression when there are pairs: O(octaves)
-    // plus a look at every few thousand points for the extremes.
-    DataAnalysis analysis() const;
+    // The figures and (withRows) the octave table of channel 1, of channel
+    // 2 when it has readings, and the regression when there are pairs:
+    // O(octaves) plus a look at every few thousand points for the extremes;
+    // the first table after a load makes its sums in one pass.
+    DataAnalysis analysis(bool withRows = true) const;
 
     // ---- setters, from the window's handlers
     // A sample of channel 1 or 2; in Alternate Commands a channel 2 sample
@@ -43,7 +44,7 @@ public:
     // The mean's window changed (0: all): every sum afresh, in one pass.
     void setMeanPoints(int points);
     // After a load: a channel's readings as the chart now shows them, every
-    // sum afresh in one pass.
+    // sum afresh in one pass (the stability table's at its first look).
     void assign(int channel, std::span<const double> seconds, std::span<const double> values);
     // An Empty, or another data file.
     void clear();

@@ -8,7 +8,8 @@ namespace qs {
 LoggerApp::LoggerApp() : window(logger, runtime, dialogs, chart) {
     chart.setErrorReport([this](const std::string& m) { dialogs.reportLater(m); });
     dialogs.setWindow(&window);
-    parts.stability.setListener([this](const DataAnalysis& figures) { stability.showFigures(figures); });
+    parts.stability.setListener([this](const DataAnalysis& figures) { stability.showFigures(figures); },
+                                [this] { return stability.isVisible(); });
     QObject::connect(&window, &Quillstone3::stabilityAsked, &stability, [this] {
         stability.showFigures(parts.stability.analysis());
         stability.open();

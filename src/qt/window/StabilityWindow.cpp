@@ -137,7 +137,7 @@ StabilityWindow::StabilityWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     table_->setHorizontalHeaderLabels({QStringLiteral("Channel 1"), QStringLiteral("Channel 2")});
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    column->addWidget(table_, 2);
+    column->addWidget(table_, 3);
 
     plot_ = new QCustomPlot;
     plot_->setObjectName(QStringLiteral("StabilityChart"));
@@ -163,7 +163,7 @@ StabilityWindow::StabilityWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     buttons->addWidget(copyButton);
     column->addLayout(buttons);
 
-    resize(760, 820);
+    resize(780, 1000);
     fillTable();
 }
 
