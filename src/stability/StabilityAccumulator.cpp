@@ -324,9 +324,16 @@ void StabilityAccumulator::rebuildMoments() const {
 }
 
 void StabilityAccumulator::assignDeferringRows(std::span<const double> seconds, std::span<const double> values) {
-    clear();
+    PointRing points;
     const std::size_t n = std::min(seconds.size(), values.size());
-    for (std::size_t i = 0; i < n; ++i) points_.push(seconds[i], values[i]);
+    for (std::size_t i = 0; i < n; ++i) points.push(seconds[i], values[i]);
+    assignDeferringRows(std::move(points));
+}
+
+void StabilityAccumulator::assignDeferringRows(PointRing points) {
+    clear();
+    points_ = std::move(points);
+    const long long n = count();
     rebuildMoments();
     // Readings whose squares leave a double's range set the sums aside at
     // once (see octaveFinite), as assign would.

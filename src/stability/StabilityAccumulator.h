@@ -51,6 +51,8 @@ public:
     // A load of millions of readings then costs little, and only a look
     // at the stability table pays for its sums.
     void assignDeferringRows(std::span<const double> seconds, std::span<const double> values);
+    // The same with points handed over whole, without a copy.
+    void assignDeferringRows(PointRing points);
     // Whether the stability sums wait for the first look at a row.
     bool rowsDeferred() const { return rowsDeferred_; }
 

@@ -6,10 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <span>
+#include <limits>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "core/Statistics.h"
 #include "core/TextFile.h"
@@ -30,23 +28,14 @@ bool isReadOnlyFile(const struct stat& info, const std::string& name) {
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(name.c_str(), W_OK) != 0;
 }
 
-// A channel's own loaded readings (never the other's held value), for the
-// stability sums.
-struct OwnReadings {
-    std::vector<double> seconds, values;
-};
-
-// The readings the chart still shows once the scroll window is applied:
-// those from the oldest point of the channel's raw series on (without a
-// scroll window, every one: a store that holds only the newest points may
-// not have the oldest any more).
-std::size_t firstShown(const OwnReadings& r, const ISeries& raw, int scrollPoints) {
-    if (scrollPoints <= 0) return 0;
-    if (raw.Count() == 0) return r.seconds.size();
-    const double oldest = SecondsOfDayCount(raw.XValue(0));
-    std::size_t first = 0;
-    while (first < r.seconds.size() && r.seconds[first] < oldest) ++first;
-    return first;
+// The time of the oldest point the chart shows of a channel once the scroll
+// window is applied: its loaded readings before it leave the stability sums
+// (without a scroll window none do: a store that holds only the newest
+// points may not have the oldest any more).
+double oldestShown(const ISeries& raw, int scrollPoints) {
+    if (scrollPoints <= 0) return -std::numeric_limits<double>::infinity();
+    if (raw.Count() == 0) return std::numeric_limits<double>::infinity();
+    return SecondsOfDayCount(raw.XValue(0));
 }
 
 // The three points of a loaded line on its channel's raw, mean and filter series.
@@ -71,7 +60,7 @@ void TGPIBTelnet::LoadButtonClick() {
         ScrollBox.setText(IntToStr(State.ScrollPoints));
     }
     for (ISeries* s : seriesTable_.all()) s->Clear();
-    Stability.clear();
+    Stability.beginLoad();
     State.SampleCount = 0;
     State.ReplyPhase = 0;
 
@@ -83,7 +72,6 @@ void TGPIBTelnet::LoadButtonClick() {
     DataLineFields f;
     LineReader lines(file.get(), kLoadLineBuffer);
     DateTimeEncoder encode;
-    OwnReadings own1, own2;
     while (const char* line = lines.next()) {
         ScanDataLine(line, f);
         if (LoadSkipsLine(line, f)) continue;
@@ -92,9 +80,7 @@ void TGPIBTelnet::LoadButtonClick() {
         const int channel = LoadedLineChannel(mode, State.ReplyPhase);
         const ChannelRoute<LoadedLine> route = RouteLoadedLine(mode, channel, own, held);
         addLine(seriesTable_, channel, x, own);
-        OwnReadings& readings = channel == 1 ? own1 : own2;
-        readings.seconds.push_back(SecondsOfDayCount(x));
-        readings.values.push_back(own.raw);
+        Stability.loadReading(channel, SecondsOfDayCount(x), own.raw);
         if (route.otherHeld) addLine(seriesTable_, channel == 1 ? 2 : 1, x, *route.otherHeld);
         held = route.held;
         State.ReplyPhase = State.ReplyPhase == 0 ? 1 : 0;
@@ -104,11 +90,8 @@ void TGPIBTelnet::LoadButtonClick() {
     TrimToScrollWindow();
     file.reset();
     // The stability sums afresh, in one pass, from what the chart shows.
-    for (const auto& [channel, readings] : {std::pair{1, &own1}, std::pair{2, &own2}}) {
-        const std::size_t first = firstShown(*readings, seriesTable_.of(channel, SeriesRole::Raw), State.ScrollPoints);
-        Stability.assign(channel, std::span(readings->seconds).subspan(first),
-                         std::span(readings->values).subspan(first));
-    }
+    for (int channel : {1, 2})
+        Stability.endLoad(channel, oldestShown(seriesTable_.of(channel, SeriesRole::Raw), State.ScrollPoints));
     CountBox.setCaption(IntToStr(State.SampleCount));
     State.RestartFilters();
     const Extremes extremes = ExtremesOf(Series1);

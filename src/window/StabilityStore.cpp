@@ -97,6 +97,36 @@ void StabilityStore::place(Channel& c, std::span<const double> seconds, std::spa
     c.covered.assignDeferringRows(seconds.subspan(from, n - from), values.subspan(from, n - from));
 }
 
+void StabilityStore::place(Channel& c, PointRing readings) {
+    if (meanPoints_ <= 0) {
+        c.pool.clear();
+        c.covered.assignDeferringRows(std::move(readings));
+        return;
+    }
+    const long long n = readings.size();
+    const long long from = n > meanPoints_ ? n - meanPoints_ : 0;
+    std::vector<double> seconds, values;
+    for (long long i = from; i < n; ++i) {
+        seconds.push_back(readings.time(i));
+        values.push_back(readings.value(i));
+    }
+    c.pool = std::move(readings);
+    c.covered.assignDeferringRows(seconds, values);
+}
+
+void StabilityStore::beginLoad() {
+    clear();
+    for (Channel* c : {&channel1_, &channel2_}) c->loading.clear();
+}
+
+void StabilityStore::endLoad(int channel, double oldestShownSeconds) {
+    Channel& c = of(channel);
+    while (!c.loading.empty() && c.loading.time(0) < oldestShownSeconds) c.loading.pop();
+    place(c, std::move(c.loading));
+    c.loading = PointRing();
+    rebuilt();
+}
+
 void StabilityStore::assign(int channel, std::span<const double> seconds, std::span<const double> values) {
     place(of(channel), seconds, values);
     rebuilt();

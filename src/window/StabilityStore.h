@@ -46,6 +46,13 @@ public:
     // After a load: a channel's readings as the chart now shows them, every
     // sum afresh in one pass (the stability table's at its first look).
     void assign(int channel, std::span<const double> seconds, std::span<const double> values);
+    // A load hands its readings over as it reads them: begin, a reading at
+    // a time, and for each channel the end, with the time of the oldest
+    // point the chart shows once the scroll window applies (readings
+    // before it leave), every sum then afresh in one pass.
+    void beginLoad();
+    void loadReading(int channel, double seconds, double value) { of(channel).loading.push(seconds, value); }
+    void endLoad(int channel, double oldestShownSeconds);
     // An Empty, or another data file.
     void clear();
 
@@ -60,7 +67,11 @@ private:
         // that a wider mean's window can take them in again; empty while it
         // is 0 (covered then holds them all).
         PointRing pool;
+        PointRing loading;  // the readings of a load under way
     };
+    // Puts the readings into covered (the newest meanPoints_) and the pool,
+    // taking them over.
+    void place(Channel& c, PointRing readings);
     const Channel& of(int channel) const { return channel == 2 ? channel2_ : channel1_; }
     Channel& of(int channel) { return channel == 2 ? channel2_ : channel1_; }
     // Puts the readings into covered (the newest meanPoints_) and the pool.
