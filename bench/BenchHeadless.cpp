@@ -27,7 +27,7 @@ void headlessRun(BenchLine& out) {
                                   "1\r\n0\r\n0\r\n0\r\n1\r\n1\r\n10\r\n1\r\n0\r\n0\r\n500\r\nData.txt\r\n1\r\n5\r\n0\r\n"
                                   "5\r\n1\r\n0\r\n");
     ProgramParts<HeadlessFace> parts;
-    HeadlessLogger headless(parts.logger, parts.runtime, parts.face.console, parts.face.chart, true);
+    HeadlessLogger headless(parts.logger, parts.runtime, parts.face.console, parts.face.chart, parts.stability, true);
     if (!headless.create()) {
         BenchLine::note("the headless logger did not take its settings");
         out.report("memory.headless.rss_1e6_samples.mean_all", 1e9, "MiB", Bound::AtMost, kTargetMiB, 1);

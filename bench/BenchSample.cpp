@@ -1,7 +1,8 @@
 // The cost of one sample with many points held: EvaluateSample with its
 // series operations and its data-file line, on the QCustomPlot series store
 // and on the memory store, with 10^3, 10^5, 10^6 and 10^7 points on every
-// series (10^7: a week and a half at ten samples a second).
+// series (10^7: a week and a half at ten samples a second), the stability
+// sums holding command 1's points as well.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "BenchSupport.h"
 #include "BenchWindow.h"
 #include "QtBenchApp.h"
+#include "platform/DayCount.h"
 #include "platform/MemoryChart.h"
 #include "qt/chart/QtChart.h"
 
@@ -42,6 +44,17 @@ double perSampleUs(long long points, int meanPoints) {
     b->selectMode(1);
     b->setMeanPoints(meanPoints);
     fillSeries(b->chart, points);
+    // The stability sums hold command 1's points too, as after a load.
+    {
+        std::vector<double> seconds, values;
+        seconds.reserve(static_cast<std::size_t>(points));
+        values.reserve(static_cast<std::size_t>(points));
+        for (int i = 0; i < b->w.Series1.Count(); ++i) {
+            seconds.push_back(SecondsOfDayCount(b->w.Series1.XValue(i)));
+            values.push_back(b->w.Series1.YValue(i));
+        }
+        b->w.Stability.assign(1, seconds, values);
+    }
     // With a mean over every point the batches stay small, so that the
     // samples themselves add at most 1% to the points held.
     const int perBatch = meanPoints > 0 ? 2000 : static_cast<int>(std::max(2LL, points / 500));

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -43,9 +42,7 @@ std::optional<LoadedChannels> ReadLoadedChannels(const std::string& fileName, bo
             ++out.skipped;
             continue;
         }
-        // The day count's fraction misses the second by a few microseconds.
-        const double days = encode(f.year, f.month, f.day, f.hour, f.minute, f.second);
-        const double seconds = std::round(days * static_cast<double>(kSecondsPerDay));
+        const double seconds = SecondsOfDayCount(encode(f.year, f.month, f.day, f.hour, f.minute, f.second));
         ChannelReadings& to = LoadedLineChannel(mode, phase) == 1 ? out.channel1 : out.channel2;
         to.seconds.push_back(seconds);
         to.values.push_back(f.raw);

@@ -228,6 +228,10 @@ void StabilityAccumulator::forgetPendingDrops() {
 
 void StabilityAccumulator::catchUp() const {
     if (pendingAppends_ == 0 && pendingDrops_ == 0) return;
+    if (rowsDeferred_) {
+        catchUpMoments();
+        return;
+    }
     if (setAside_) {
         // Nothing is summed: every figure comes from the points.
         for (; pendingDrops_ > 0; --pendingDrops_) points_.pop();
@@ -306,20 +310,64 @@ std::vector<double> StabilityAccumulator::times() const {
     return t;
 }
 
-void StabilityAccumulator::rebuild() {
-    forgetPendingDrops();
+void StabilityAccumulator::rebuild() { rebuildSums(); }
+
+void StabilityAccumulator::rebuildMoments() const {
+    for (; pendingDrops_ > 0; --pendingDrops_) points_.pop();
     pendingAppends_ = 0;
-    const long long n = count();
     moments_.clear();
     spacings_.clear();
+    for (long long i = 0; i < count(); ++i) {
+        moments_.add(time(i), value(i));
+        if (i > 0) spacings_.add(time(i) - time(i - 1));
+    }
+}
+
+void StabilityAccumulator::assignDeferringRows(std::span<const double> seconds, std::span<const double> values) {
+    PointRing points;
+    const std::size_t n = std::min(seconds.size(), values.size());
+    for (std::size_t i = 0; i < n; ++i) points.push(seconds[i], values[i]);
+    assignDeferringRows(std::move(points));
+}
+
+void StabilityAccumulator::assignDeferringRows(PointRing points) {
+    clear();
+    points_ = std::move(points);
+    const long long n = count();
+    rebuildMoments();
+    // Readings whose squares leave a double's range set the sums aside at
+    // once (see octaveFinite), as assign would.
+    if (n > 0 && !moments_.finite()) rebuildSums();
+    else rowsDeferred_ = n > 0;
+}
+
+void StabilityAccumulator::catchUpMoments() const {
+    const long long total = static_cast<long long>(points_.size()), n0 = total - pendingAppends_;
+    for (long long n = n0; n < total; ++n) {
+        moments_.add(points_.time(n), points_.value(n));
+        if (n > 0) spacings_.add(points_.time(n) - points_.time(n - 1));
+    }
+    pendingAppends_ = 0;
+    for (long long k = 0; k < pendingDrops_; ++k) {
+        spacings_.remove(points_.time(k + 1) - points_.time(k));
+        moments_.remove(points_.time(k), points_.value(k));
+    }
+    for (; pendingDrops_ > 0; --pendingDrops_) points_.pop();
+}
+
+void StabilityAccumulator::makeDeferredRows() const {
+    if (!rowsDeferred_) return;
+    rebuildSums();
+}
+
+void StabilityAccumulator::rebuildSums() const {
+    rowsDeferred_ = false;
+    rebuildMoments();
+    const long long n = count();
     octaves_.clear();
     s1_ = sk_ = {};
     setAside_ = false;
     if (n == 0) return;
-    for (long long i = 0; i < n; ++i) {
-        moments_.add(time(i), value(i));
-        if (i > 0) spacings_.add(time(i) - time(i - 1));
-    }
     const std::vector<double> v = values();
     const StabilityBatch batch(v);
     reference_ = batch.reference();
@@ -354,6 +402,7 @@ SeriesFigures StabilityAccumulator::figures() const {
 }
 
 std::vector<StabilityRow> StabilityAccumulator::octaveTable() const {
+    makeDeferredRows();
     catchUp();
     std::vector<StabilityRow> rows;
     if (setAside_) {
@@ -372,6 +421,7 @@ std::vector<StabilityRow> StabilityAccumulator::octaveTable() const {
 }
 
 StabilityRow StabilityAccumulator::rowAt(long long m) const {
+    makeDeferredRows();
     catchUp();
     if (const Octave* o = setAside_ ? nullptr : octaveOf(m)) return RowOf(sumsOf(*o), tau0());
     std::optional<double> t0;

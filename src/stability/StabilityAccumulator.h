@@ -46,6 +46,15 @@ public:
     void assign(std::span<const double> seconds, std::span<const double> values);
     // Every sum afresh from the points held, in one pass.
     void rebuild();
+    // As assign, but only the figures' sums now (a pass over the moments);
+    // the stability sums are made in one pass at the first look at a row.
+    // A load of millions of readings then costs little, and only a look
+    // at the stability table pays for its sums.
+    void assignDeferringRows(std::span<const double> seconds, std::span<const double> values);
+    // The same with points handed over whole, without a copy.
+    void assignDeferringRows(PointRing points);
+    // Whether the stability sums wait for the first look at a row.
+    bool rowsDeferred() const { return rowsDeferred_; }
 
 private:
     struct Octave {
@@ -88,6 +97,11 @@ private:
     void catchUpAppends() const;
     void catchUpDrops() const;
     void forgetPendingDrops();
+    void rebuildSums() const;
+    void rebuildMoments() const;
+    // While the rows are deferred: what arrived and left, in the moments only.
+    void catchUpMoments() const;
+    void makeDeferredRows() const;
 
     std::vector<long long> extraFactors_;  // ascending, no power of two among them
     // The ring holds every point appended and not yet forgotten: the first
@@ -104,6 +118,7 @@ private:
     // Ascending: m = 1, 2, 4, ... and the extra factors, each <= N.
     mutable std::vector<Octave> octaves_;
     mutable bool setAside_ = false;  // a sum left the range of a double
+    mutable bool rowsDeferred_ = false;  // the stability sums are to be made at the next look at a row
 };
 
 }  // namespace qs

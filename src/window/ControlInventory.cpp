@@ -88,7 +88,8 @@ constexpr Layout kLayout[] = {
     {&W::DiffBox, G::StatisticsAndCaptions, 5, "Difference:", "", "", false},
     {&W::ShowMean, G::StatisticsAndCaptions, 6, "Computed Mean:", "", "", false},
     {&W::FilterValue, G::StatisticsAndCaptions, 7, "Computed Filter:", "", "", false},
-    {&W::LinkStatus, G::StatisticsAndCaptions, 8, "", "", "", false, P::StatusBar},
+    {&W::StdDevBox, G::StatisticsAndCaptions, 8, "Std. Deviation (ppm):", "", "", false},
+    {&W::LinkStatus, G::StatisticsAndCaptions, 9, "", "", "", false, P::StatusBar},
 
     {&W::DisplayDataBox, G::DisplayOptions, 0, "", "", "", false},
     {&W::BoldRaw, G::DisplayOptions, 0, "", "", "", false},

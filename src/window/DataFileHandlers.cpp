@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "core/Statistics.h"
@@ -13,6 +14,7 @@
 #include "datafile/DataLine.h"
 #include "datafile/LoadedLine.h"
 #include "platform/Conversions.h"
+#include "platform/DayCount.h"
 #include "window/TGPIBTelnet.h"
 
 namespace qs {
@@ -24,6 +26,16 @@ namespace {
 // since the superuser may write any file.
 bool isReadOnlyFile(const struct stat& info, const std::string& name) {
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(name.c_str(), W_OK) != 0;
+}
+
+// The time of the oldest point the chart shows of a channel once the scroll
+// window is applied: its loaded readings before it leave the stability sums
+// (without a scroll window none do: a store that holds only the newest
+// points may not have the oldest any more).
+double oldestShown(const ISeries& raw, int scrollPoints) {
+    if (scrollPoints <= 0) return -std::numeric_limits<double>::infinity();
+    if (raw.Count() == 0) return std::numeric_limits<double>::infinity();
+    return SecondsOfDayCount(raw.XValue(0));
 }
 
 // The three points of a loaded line on its channel's raw, mean and filter series.
@@ -48,6 +60,7 @@ void TGPIBTelnet::LoadButtonClick() {
         ScrollBox.setText(IntToStr(State.ScrollPoints));
     }
     for (ISeries* s : seriesTable_.all()) s->Clear();
+    Stability.beginLoad();
     State.SampleCount = 0;
     State.ReplyPhase = 0;
 
@@ -67,6 +80,7 @@ void TGPIBTelnet::LoadButtonClick() {
         const int channel = LoadedLineChannel(mode, State.ReplyPhase);
         const ChannelRoute<LoadedLine> route = RouteLoadedLine(mode, channel, own, held);
         addLine(seriesTable_, channel, x, own);
+        Stability.loadReading(channel, SecondsOfDayCount(x), own.raw);
         if (route.otherHeld) addLine(seriesTable_, channel == 1 ? 2 : 1, x, *route.otherHeld);
         held = route.held;
         State.ReplyPhase = State.ReplyPhase == 0 ? 1 : 0;
@@ -75,6 +89,9 @@ void TGPIBTelnet::LoadButtonClick() {
 
     TrimToScrollWindow();
     file.reset();
+    // The stability sums afresh, in one pass, from what the chart shows.
+    for (int channel : {1, 2})
+        Stability.endLoad(channel, oldestShown(seriesTable_.of(channel, SeriesRole::Raw), State.ScrollPoints));
     CountBox.setCaption(IntToStr(State.SampleCount));
     State.RestartFilters();
     const Extremes extremes = ExtremesOf(Series1);
@@ -129,6 +146,7 @@ void TGPIBTelnet::ResetDataDisplay() {
     // An emptied or another data file starts its turns afresh.
     State.nextLineChannel = 1;
     State.ResetStatistics();
+    Stability.clear();
     Chart1.Redraw();
 }
 

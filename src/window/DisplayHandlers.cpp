@@ -2,6 +2,7 @@
 // scrolling window, and the mean and filter windows typed by the user.
 #include "chart/SeriesStyle.h"
 #include "platform/Conversions.h"
+#include "platform/DayCount.h"
 #include "window/TGPIBTelnet.h"
 
 namespace qs {
@@ -44,6 +45,7 @@ void TGPIBTelnet::MeanBoxChange() {
     if (MeanBox.text().empty()) return;
     const int points = StrToInt(MeanBox.text());
     State.MeanPoints = points < 0 ? 0 : points;
+    Stability.setMeanPoints(State.MeanPoints);
     // A normalised text runs this handler once more, which then finds it unchanged.
     MeanBox.setText(IntToStr(State.MeanPoints));
 }
@@ -64,6 +66,15 @@ void TGPIBTelnet::TrimToScrollWindow() {
     while (State.ScrollPoints > 0 && Series1.Count() > State.ScrollPoints) {
         for (ISeries* s : seriesTable_.all())
             if (s->Count() > 0) s->DeleteFirst();
+    }
+    if (State.ScrollPoints > 0) dropScrolledReadings();
+}
+
+void TGPIBTelnet::dropScrolledReadings() {
+    for (int channel : {1, 2}) {
+        const ISeries& raw = seriesTable_.of(channel, SeriesRole::Raw);
+        if (raw.Count() == 0) Stability.dropAll(channel);
+        else Stability.dropBefore(channel, SecondsOfDayCount(raw.XValue(0)));
     }
 }
 

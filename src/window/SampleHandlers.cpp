@@ -9,6 +9,7 @@
 #include "core/TextFile.h"
 #include "datafile/DataLine.h"
 #include "platform/Conversions.h"
+#include "platform/DayCount.h"
 #include "window/DeferredError.h"
 #include "window/TGPIBTelnet.h"
 
@@ -51,9 +52,11 @@ void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& t
 
     // Per-sample scrolling: at most one point per series, after the new raw
     // point and before the new mean and filter points.
+    Stability.append(channel, SecondsOfDayCount(x), value, mode == CommandMode::Alternate);
     if (State.ScrollPoints > 0) {
         for (ISeries* s : seriesTable_.all())
             if (s->Count() >= State.ScrollPoints) s->DeleteFirst();
+        dropScrolledReadings();
     }
     Chart1.Redraw();
     CountBox.setCaption(IntToStr(State.SampleCount));

@@ -13,6 +13,7 @@
 #include "window/LoggerState.h"
 #include "window/SampleRecord.h"
 #include "window/SeriesTable.h"
+#include "window/StabilityStore.h"
 #include "window/StatusEvent.h"
 #include "window/Subscribers.h"
 
@@ -172,6 +173,9 @@ public:
     TLabel DiffBox{"DiffBox", "0"};
     TLabel ShowMean{"ShowMean", "0"};
     TLabel FilterValue{"FilterValue", "0"};
+    // The standard deviation of the latest readings in ppm of their mean,
+    // shown by whoever refreshes the stability figures (see StabilityFeed).
+    TLabel StdDevBox{"StdDevBox", "none"};
     TLabel CountDown{"CountDown", ""};
     // Status lines the window shows without a modal box, for what a person
     // must see while logging runs unattended: the link and its recoveries,
@@ -182,6 +186,8 @@ public:
 
     // ---- the Logger state
     LoggerState State;
+    // The live statistics and stability sums of the two channels.
+    StabilityStore Stability;
 
     // ---- listeners, added while the program is put together. One that
     //      throws is shown by the platform's error report once the running
@@ -230,6 +236,9 @@ private:
 
     // Series1 ... Series6 with their commands and roles.
     const SeriesTable seriesTable_{{&Series1, &Series2, &Series3, &Series4, &Series5, &Series6}};
+    // The stability sums follow the scroll window: readings older than the
+    // oldest point of their channel's raw series leave (DisplayHandlers.cpp).
+    void dropScrolledReadings();
     // The seq of the last sample told to sampleSubscribers.
     std::uint64_t lastSampleSeq_ = 0;
 

@@ -236,5 +236,64 @@ TEST(LiveSums, ReadingsWhoseSquaresOverflowGiveNoneUntilTheyHaveLeft) {
     expectSameFigures(live.figures(), fresh.figures(), kLiveAgreement, "after the overflow");
 }
 
+// A load hands over its readings with the stability sums deferred: the
+// figures come at once from the moments, the table at its first look, and
+// readings that arrive and leave meanwhile count as for assign.
+struct DeferredCase {
+    const char* name;
+    int loaded, appendedBefore, droppedBefore, appendedAfter, droppedAfter;
+};
+
+class DeferredRows : public ::testing::TestWithParam<DeferredCase> {};
+
+TEST_P(DeferredRows, AreTheSumsOfAssignOnceLookedAt) {
+    const DeferredCase& c = GetParam();
+    std::mt19937_64 rng(7);
+    std::normal_distribution<double> noise(0.0, 1e-6);
+    std::vector<double> t, y;
+    for (int i = 0; i < c.loaded; ++i) {
+        t.push_back(1.7e9 + i);
+        y.push_back(10.0 + noise(rng));
+    }
+    StabilityAccumulator deferred, now;
+    deferred.assignDeferringRows(t, y);
+    now.assign(t, y);
+    EXPECT_EQ(deferred.rowsDeferred(), c.loaded > 0);
+    const auto step = [&](int appends, int drops) {
+        for (int i = 0; i < appends; ++i) {
+            const double ti = 1.7e9 + c.loaded + i + 1000.0 * drops, yi = 10.0 + noise(rng);
+            deferred.append(ti, yi);
+            now.append(ti, yi);
+        }
+        for (int i = 0; i < drops; ++i) {
+            deferred.dropOldest();
+            now.dropOldest();
+        }
+    };
+    step(c.appendedBefore, c.droppedBefore);
+    expectSameFigures(deferred.figures(), now.figures(), kLiveAgreement, c.name);
+    EXPECT_EQ(deferred.rowsDeferred(), c.loaded > 0 && deferred.count() > 0);
+    const std::vector<StabilityRow> rows = deferred.octaveTable(), nowRows = now.octaveTable();
+    EXPECT_FALSE(deferred.rowsDeferred());
+    ASSERT_EQ(rows.size(), nowRows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) expectSameRow(rows[i], nowRows[i], kLiveAgreement, c.name);
+    step(c.appendedAfter, c.droppedAfter);
+    StabilityAccumulator fresh;
+    fresh.assign(timesOf(deferred), valuesOf(deferred));
+    expectSameFigures(deferred.figures(), fresh.figures(), kLiveAgreement, c.name);
+    const std::vector<StabilityRow> after = deferred.octaveTable(), freshRows = fresh.octaveTable();
+    ASSERT_EQ(after.size(), freshRows.size());
+    for (std::size_t i = 0; i < after.size(); ++i) expectSameRow(after[i], freshRows[i], kLiveAgreement, c.name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loads, DeferredRows,
+                         ::testing::Values(DeferredCase{"LoadAlone", 5000, 0, 0, 0, 0},
+                                           DeferredCase{"ReadingsArriveBeforeTheLook", 5000, 300, 0, 100, 50},
+                                           DeferredCase{"ReadingsScrollAwayBeforeTheLook", 5000, 300, 2000, 10, 10},
+                                           DeferredCase{"MoreThanABatchBeforeTheLook", 3000, 9000, 5000, 0, 0},
+                                           DeferredCase{"EverythingLeaves", 100, 0, 100, 50, 0},
+                                           DeferredCase{"NothingLoaded", 0, 40, 5, 10, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace qs::test

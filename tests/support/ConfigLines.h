@@ -11,7 +11,7 @@ struct ConfigLines {
     std::vector<std::string> lines{"192.168.1.88", "2", "MEAS:VOLT:DC? 5,0.00001", "MEAS:VOLT:DC? 5,0.00001",
                                    "1", "1", "10", "0", "0", "1", "1", "10", "1", "0", "0", "500", "Data.txt",
                                    "1", "5", "0", "5", "1", "0"};
-    enum Line { Host = 1, Interval = 2, Scroll = 8, AutoReconnect = 10, DataFile = 17, Hints = 18, MinString = 19,
+    enum Line { Host = 1, Interval = 2, Mean = 7, Scroll = 8, AutoReconnect = 10, DataFile = 17, Hints = 18, MinString = 19,
                 TimeOut = 21, Stranded = 22 };
     std::string& operator[](Line line) { return lines.at(static_cast<std::size_t>(line - 1)); }
 

@@ -8,8 +8,9 @@
 
 namespace qs::sim {
 
-InstrumentModel::InstrumentModel(double baseVolts, std::uint32_t seed, std::vector<std::string> replies)
-    : base_(baseVolts), volts_(baseVolts), random_(seed), replies_(std::move(replies)) {}
+InstrumentModel::InstrumentModel(double baseVolts, std::uint32_t seed, std::vector<std::string> replies, double drift,
+                                 double noise)
+    : base_(baseVolts), volts_(baseVolts), drift_(drift), noise_(noise), random_(seed), replies_(std::move(replies)) {}
 
 InstrumentModel::ReplyKind InstrumentModel::classify(const std::string& command) {
     std::string upper;
@@ -28,10 +29,16 @@ std::string InstrumentModel::reading() {
         nextReply_ = (nextReply_ + 1) % replies_.size();
         return text;
     }
-    // A random walk pulled back towards the base: it wanders by tens of
-    // microvolts from one reading to the next and stays near the base.
-    std::normal_distribution<double> noise(0.0, 2e-5 * std::max(1.0, std::abs(base_)));
-    volts_ += 0.05 * (base_ - volts_) + noise(random_);
+    base_ += drift_;
+    if (noise_ >= 0.0) {
+        std::normal_distribution<double> white(0.0, noise_);
+        volts_ = base_ + (noise_ > 0.0 ? white(random_) : 0.0);
+    } else {
+        // A random walk pulled back towards the base: it wanders by tens of
+        // microvolts from one reading to the next and stays near the base.
+        std::normal_distribution<double> noise(0.0, 2e-5 * std::max(1.0, std::abs(base_)));
+        volts_ += 0.05 * (base_ - volts_) + noise(random_);
+    }
     char text[32];
     std::snprintf(text, sizeof text, "%+.8E", volts_);
     return text;

@@ -14,7 +14,10 @@ public:
     enum class ReplyKind { None, Identity, Reading };
 
     // replies: texts that stand in for the readings, in turn (see reading()).
-    InstrumentModel(double baseVolts, std::uint32_t seed, std::vector<std::string> replies = {});
+    // drift: how far the base moves per reading; noise >= 0: white noise of
+    // that standard deviation about the base in place of the random walk.
+    InstrumentModel(double baseVolts, std::uint32_t seed, std::vector<std::string> replies = {}, double drift = 0.0,
+                    double noise = -1.0);
 
     // *IDN? gets the identity; a line containing MEAS or READ, or ending in
     // "?", gets a reading; anything else (settings, blank lines) gets nothing.
@@ -34,6 +37,7 @@ public:
 private:
     double base_;
     double volts_;
+    double drift_, noise_;
     std::mt19937 random_;
     std::vector<std::string> replies_;
     std::size_t nextReply_ = 0;

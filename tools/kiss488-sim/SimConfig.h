@@ -16,6 +16,11 @@ struct SimConfig {
     // ---- the healthy adapter
     std::string greeting = "KISS-488 GPIB-LAN adapter (simulated) ready";
     double baseVolts = 1.0;
+    // Per reading: the base moves by drift, and with noise >= 0 each reading
+    // is the base plus white noise of that standard deviation instead of
+    // the random walk about it.
+    double driftVolts = 0.0;
+    double noiseVolts = -1.0;
     // Texts the voltmeter answers with instead of its readings, in turn and
     // over again from the first; empty: drifting readings.
     std::vector<std::string> replies;

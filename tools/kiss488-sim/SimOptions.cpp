@@ -62,6 +62,11 @@ const std::vector<OptionSpec>& table() {
          [](SimConfig& c, const std::string& v) { c.greeting = v; }},
         {"--volts", "V", "value around which the readings drift (default 1.0)",
          [](SimConfig& c, const std::string& v) { c.baseVolts = decimal(v); }},
+        {"--drift", "V", "how far the base of the readings moves at each reading (default 0)",
+         [](SimConfig& c, const std::string& v) { c.driftVolts = decimal(v); }},
+        {"--noise", "V",
+         "readings are the base plus white noise of this standard deviation, instead of a random walk about it",
+         [](SimConfig& c, const std::string& v) { c.noiseVolts = decimal(v); }},
         {"--replies", "TEXT,TEXT,...",
          "answer each query with the next of these texts instead of a reading, from the first again after the "
          "last (e.g. \"INF,nan,0x1A,1E999,+1.0E+00\"; a text cannot hold a comma)",

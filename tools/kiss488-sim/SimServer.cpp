@@ -36,7 +36,7 @@ std::string numericEndpoint(const sockaddr_storage& address, socklen_t length) {
 }  // namespace
 
 SimServer::SimServer(SimConfig config)
-    : config_(std::move(config)), model_(config_.baseVolts, config_.seed, config_.replies) {
+    : config_(std::move(config)), model_(config_.baseVolts, config_.seed, config_.replies, config_.driftVolts, config_.noiseVolts) {
     if (config_.chaosPercent > 0) randomFaults_.emplace(config_.chaosPercent, config_.seed);
     if (!config_.recordFile.empty()) {
         std::FILE* file = std::fopen(config_.recordFile.c_str(), "wb");

@@ -1,6 +1,7 @@
 #pragma once
 #include "qt/app/ProgramParts.h"
 #include "qt/window/Quillstone3.h"
+#include "qt/window/StabilityWindow.h"
 
 namespace qs {
 
@@ -24,6 +25,8 @@ public:
     QtStreamLink& telnet = parts.link;
     TGPIBTelnet& logger = parts.logger;
     Quillstone3 window;
+    // Opened from the window's button and chart menu; shows parts.stability.
+    StabilityWindow stability;
 };
 
 }  // namespace qs

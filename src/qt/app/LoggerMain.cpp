@@ -85,7 +85,7 @@ int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publ
             if (newState) parts.face.console.out(text);
         };
     }
-    HeadlessLogger logger(parts.logger, parts.runtime, parts.face.console, parts.face.chart, quiet);
+    HeadlessLogger logger(parts.logger, parts.runtime, parts.face.console, parts.face.chart, parts.stability, quiet);
     return logger.run();
 }
 

@@ -14,6 +14,7 @@
 #include "qt/runtime/QtDesktop.h"
 #include "qt/runtime/QtDialogs.h"
 #include "qt/runtime/QtRuntime.h"
+#include "window/StabilityFeed.h"
 #include "window/TGPIBTelnet.h"
 
 namespace qs {
@@ -28,6 +29,11 @@ struct WindowFace {
 
     void reportNow(const std::string& message) { dialogs.showException(message); }
     void reportLater(const std::string& message) { dialogs.reportLater(message); }
+
+    // The stability figures refresh at most once a second, the first change
+    // after a quiet spell at the next dispatch.
+    static constexpr int kStabilityPeriodMs = 1000;
+    static constexpr int kStabilityFirstDelayMs = 0;
 };
 
 // The headless logger's own parts: the console in place of boxes, a store
@@ -45,14 +51,18 @@ struct HeadlessFace {
 
     void reportNow(const std::string& message) { dialogs.showException(message); }
     void reportLater(const std::string& message) { dialogs.showException(message); }
+
+    // A stats line per channel at most once a minute (and at the end).
+    static constexpr int kStabilityPeriodMs = 60000;
+    static constexpr int kStabilityFirstDelayMs = 60000;
 };
 
 // The one place the program is put together, for either face: the face's
 // own parts, then the Qt runtime and the link of the kind asked for, which
-// report through the face, the platform over all of them, and the logger's
-// logic. Members are built in this order and destroyed in reverse, so every
-// part outlives its users. Needs a QCoreApplication (a QApplication for the
-// window).
+// report through the face, the platform over all of them, the logger's
+// logic, and the listeners of its samples. Members are built in this order
+// and destroyed in reverse, so every part outlives its users. Needs a
+// QCoreApplication (a QApplication for the window).
 template <typename Face>
 class ProgramParts {
 public:
@@ -61,7 +71,8 @@ public:
                   [this](const std::string& m) { face.reportLater(m); }),
           link(MakeLinkCodec(ProgramLinkCodecs(), linkKind), [this](const std::string& m) { face.reportLater(m); }),
           platform{runtime, runtime, runtime, face.dialogs, link, face.chart, face.desktop},
-          logger(platform) {}
+          logger(platform),
+          stability(logger, runtime, Face::kStabilityPeriodMs, Face::kStabilityFirstDelayMs) {}
     ProgramParts(const ProgramParts&) = delete;
     ProgramParts& operator=(const ProgramParts&) = delete;
 
@@ -74,6 +85,8 @@ public:
     // StartPublishing); it outlives the logger, whose listeners use it.
     std::unique_ptr<BrokerPublishing> publishing;
     TGPIBTelnet logger;
+    // The stability figures of the logger's live sums, for the face to show.
+    StabilityFeed stability;
 };
 
 }  // namespace qs

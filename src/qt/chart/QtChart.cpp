@@ -1,7 +1,6 @@
 #include "qt/chart/QtChart.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -425,17 +424,7 @@ bool QtChart::saveChart(const ChartFile& file, std::string& error) {
     if (!plot_) return false;
     // The chart as it is about to show, with every change so far.
     replotNow();
-    bool saved = false;
-    switch (file.format) {
-        case ChartFile::Format::Png: saved = plot_->savePng(file.path, 0, 0, 1.0); break;
-        case ChartFile::Format::PngDoubleSize: saved = plot_->savePng(file.path, 0, 0, 2.0); break;
-        case ChartFile::Format::Pdf:
-            saved = plot_->savePdf(file.path, 0, 0, QCP::epAllowCosmetic, QStringLiteral("Quillstone"),
-                                   QStringLiteral("Quillstone chart"));
-            break;
-    }
-    if (!saved) error = "Cannot write the chart to \"" + file.path.toStdString() + "\".";
-    return saved;
+    return SavePlot(*plot_, file, QStringLiteral("Quillstone chart"), error);
 }
 
 void QtChart::saveChartAs() {
@@ -455,7 +444,7 @@ void QtChart::saveChartAs() {
 void QtChart::copyChart() {
     if (!plot_) return;
     replotNow();
-    QApplication::clipboard()->setImage(plot_->toPixmap().toImage());
+    CopyPlot(*plot_);
     if (notice_) notice_("Chart copied to the clipboard.");
 }
 

@@ -24,8 +24,8 @@ void fail(const std::string& why) { std::fprintf(stderr, "quillstone: %s\n", why
 }  // namespace
 
 HeadlessLogger::HeadlessLogger(TGPIBTelnet& logger, QtRuntime& runtime, Console& console,
-                               MemoryChartOf<BoundedSeries>& store, bool quiet)
-    : logger_(logger), runtime_(runtime), console_(console), store_(store), quiet_(quiet) {
+                               MemoryChartOf<BoundedSeries>& store, StabilityFeed& stability, bool quiet)
+    : logger_(logger), runtime_(runtime), console_(console), store_(store), stability_(stability), quiet_(quiet) {
     linkWatch_.setInterval(kLinkWatchMs);
     connect(&linkWatch_, &QTimer::timeout, this, [this] { watchTheLink(); });
 }
@@ -74,8 +74,14 @@ void HeadlessLogger::showWhatAPersonWouldRead() {
         if (line->stream == ConsoleStream::Err) console_.err(line->text);
         else console_.out(line->text);
     });
+    // The stats lines come with --quiet too: a few lines a minute.
+    stability_.setListener([this](const DataAnalysis& analysis) { writeStats(analysis); });
     if (quiet_) return;
     logger_.sampleSubscribers.add([this](const SampleRecord& sample) { console_.out(SampleConsoleLine(sample)); });
+}
+
+void HeadlessLogger::writeStats(const DataAnalysis& analysis) {
+    for (const std::string& line : StatsConsoleLines(analysis)) console_.out(line);
 }
 
 void HeadlessLogger::pressStart() {
@@ -103,6 +109,8 @@ void HeadlessLogger::end(int status) {
         bool canClose = true;
         logger_.FormCloseQuery(canClose);
     });
+    // The last figures, whenever the last line of them went out.
+    writeStats(stability_.analysis());
     // Handlers still inside their waits end them now and unwind.
     console_.close();
     runtime_.shutDown();

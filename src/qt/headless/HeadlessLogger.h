@@ -7,6 +7,7 @@
 #include "qt/headless/ConsoleDialogs.h"
 #include "qt/runtime/QtRuntime.h"
 #include "window/LinkDownWatch.h"
+#include "window/StabilityFeed.h"
 #include "window/TGPIBTelnet.h"
 
 namespace qs {
@@ -21,7 +22,7 @@ class HeadlessLogger : public QObject {
 public:
     // The parts come from the composition root, which outlives this.
     HeadlessLogger(TGPIBTelnet& logger, QtRuntime& runtime, Console& console, MemoryChartOf<BoundedSeries>& store,
-                   bool quiet);
+                   StabilityFeed& stability, bool quiet);
     HeadlessLogger(const HeadlessLogger&) = delete;
     HeadlessLogger& operator=(const HeadlessLogger&) = delete;
 
@@ -36,6 +37,8 @@ public:
 
 private:
     void showWhatAPersonWouldRead();
+    // A stats line per channel with readings.
+    void writeStats(const DataAnalysis& analysis);
     void pressStart();
     void watchTheLink();
     // Ends as closing the window does: the link closed once, config.txt saved.
@@ -45,6 +48,7 @@ private:
     QtRuntime& runtime_;
     Console& console_;
     MemoryChartOf<BoundedSeries>& store_;
+    StabilityFeed& stability_;
     bool quiet_;
     QTimer linkWatch_;
     LinkDownWatch linkDown_;

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -35,6 +36,11 @@ namespace qs {
 namespace {
 // How long a notice (a finished print job) stays in the status line.
 constexpr int kNoticeMs = 30000;
+// The Stability window's button beside the print button and its chart menu entry.
+const QString kStabilityCaption = QStringLiteral("Stability...");
+constexpr const char* kStabilityHint =
+    "Opens the Stability window: standard deviation, drift and the Allan, modified Allan and Hadamard deviations "
+    "of the readings, as a table and a chart against averaging time.";
 }  // namespace
 
 Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dialogs, QtChart& chart,
@@ -76,6 +82,11 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
     buildStatusBar();
     // The window's own hint shows where no control is under the mouse.
     binder_.bindForm(window.Form, this, splitter);
+
+    if (QMenu* menu = chart.menu()) {
+        menu->addSeparator();
+        connect(menu->addAction(kStabilityCaption), &QAction::triggered, this, &Quillstone3::stabilityAsked);
+    }
 
     chart.setNotice([this](const std::string& text) {
         statusBar()->showMessage(QString::fromStdString(text), kNoticeMs);
@@ -398,6 +409,13 @@ QGroupBox* Quillstone3::buildGroup(LayoutGroup group) {
             }
             if (!e->after.empty()) line->addWidget(labels.after = makeLabel(e->after));
             if (!e->note.empty()) line->addWidget(labels.note = makeLabel(e->note));
+            if (e->control == &window_.PrintButton) {
+                stabilityButton_ = new QPushButton(kStabilityCaption);
+                stabilityButton_->setObjectName(QStringLiteral("StabilityButton"));
+                binder_.addHint(stabilityButton_, kStabilityHint);
+                connect(stabilityButton_, &QPushButton::clicked, this, &Quillstone3::stabilityAsked);
+                line->addWidget(stabilityButton_);
+            }
             if (labels.before && labels.before->buddy() == nullptr) labels.before->setBuddy(widget);
             labels_.emplace(std::string(e->name), labels);
         }

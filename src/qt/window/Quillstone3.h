@@ -56,6 +56,8 @@ public:
 signals:
     // The close went through: settings saved, every wait ended.
     void closed();
+    // The person asked for the Stability window (its button, the chart menu).
+    void stabilityAsked();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,6 +87,7 @@ private:
     std::map<std::string, Labels, std::less<>> labels_;
     std::map<std::string, QLabel*, std::less<>> staticTexts_;
     QPushButton* startButton_ = nullptr;
+    QPushButton* stabilityButton_ = nullptr;  // beside the print button
     bool closed_ = false;
 };
 

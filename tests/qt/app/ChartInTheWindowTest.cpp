@@ -261,7 +261,8 @@ TEST_F(ChartInTheWindow, ARightClickOpensTheMenuAndARightDragPansWithoutIt) {
             if (!a->isSeparator()) t << a->text();
         return t;
     }();
-    EXPECT_EQ(texts, (QStringList{"Save Chart As...", "Copy Chart", "Show All Points", "Legend", "Join Gaps"}));
+    EXPECT_EQ(texts, (QStringList{"Save Chart As...", "Copy Chart", "Show All Points", "Legend", "Join Gaps",
+                                  "Stability..."}));
     menu->close();
 
     const QCPRange before = plot().xAxis->range();

@@ -9,8 +9,13 @@
 
 #include <signal.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <vector>
 
 #include "GermanLocale.h"
 #include "TempWorkDir.h"
@@ -208,6 +213,41 @@ TEST_P(HeadlessProcess, LogsWithoutADisplayTellsWhatItDoesAndEndsOnSigtermLikeCl
 
 INSTANTIATE_TEST_SUITE_P(Program, HeadlessProcess, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Quiet" : "Samples"; });
+
+// The stats line at the end of a run, read back as a program would: the
+// figures of every reading it logged, which the data file holds too.
+TEST_F(ProgramProcessTest, HeadlessEndsWithAStatsLineOfTheReadingsItLogged) {
+    Simulator sim;
+    ConfigLines config = configFor(sim, "0.2");
+    config[ConfigLines::Mean] = "0";
+    config.write();
+    StartHeadless(program, dir.path(), {QStringLiteral("--quiet")});
+    ASSERT_TRUE(WaitFor([&] { return dataLines().size() >= 8; }, 15000)) << "lines: " << dataLines().size();
+    signalAndWait(SIGTERM);
+    const QStringList out = OutputLines(program.readAllStandardOutput());
+    const QRegularExpression statsLine(QStringLiteral("^\\S+ \\S+ UTC stats channel=1( \\w+=\\S+)+$"));
+    const QStringList stats = out.filter(statsLine);
+    ASSERT_EQ(stats.size(), 1) << out.join('\n').toStdString();
+    std::map<std::string, std::string> fields;
+    for (const QString& word : stats.first().split(' ').mid(4)) {
+        const qsizetype eq = word.indexOf('=');
+        ASSERT_GT(eq, 0) << word.toStdString();
+        fields[word.left(eq).toStdString()] = word.mid(eq + 1).toStdString();
+    }
+    // Every sample reached the data file: the figures are of its lines.
+    std::vector<double> values;
+    for (const std::string& line : dataLines()) values.push_back(std::strtod(line.substr(line.find(", ") + 2).c_str(), nullptr));
+    ASSERT_EQ(fields.at("n"), std::to_string(values.size()));
+    double sum = 0.0;
+    for (double v : values) sum += v;
+    const double mean = sum / static_cast<double>(values.size());
+    EXPECT_NEAR(std::strtod(fields.at("mean").c_str(), nullptr), mean, 1e-12 * std::fabs(mean));
+    EXPECT_EQ(std::strtod(fields.at("min").c_str(), nullptr), *std::min_element(values.begin(), values.end()));
+    EXPECT_EQ(std::strtod(fields.at("max").c_str(), nullptr), *std::max_element(values.begin(), values.end()));
+    for (const char* name : {"stddev", "stddev_ppm", "p2p", "drift_per_day", "tau0", "oadev_m1", "mdev_m1", "hdev_m1"})
+        EXPECT_NE(fields.count(name), 0u) << name;
+    EXPECT_NE(fields.at("stddev"), "none");
+}
 
 struct BrokenConfig {
     const char* name;

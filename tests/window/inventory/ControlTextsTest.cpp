@@ -129,6 +129,7 @@ const Expected kExpected[] = {
     {"DiffBox", K::Label, G::StatisticsAndCaptions, "0", false, "", "Difference:", "", ""},
     {"ShowMean", K::Label, G::StatisticsAndCaptions, "0", false, "", "Computed Mean:", "", ""},
     {"FilterValue", K::Label, G::StatisticsAndCaptions, "0", false, "", "Computed Filter:", "", ""},
+    {"StdDevBox", K::Label, G::StatisticsAndCaptions, "none", false, "", "Std. Deviation (ppm):", "", ""},
     {"CountDown", K::Label, G::TimingAndWatchdog, "", false, "", "Next Measurement in:", "seconds.", ""},
     {"LinkStatus", K::Label, G::StatisticsAndCaptions, "", false, "", "", "", ""},
     {"DataFileStatus", K::Label, G::DataFile, "", false, "", "", "", ""},
