@@ -83,6 +83,8 @@ void StabilityStore::setMeanPoints(int points) {
     const auto held = [this](const Channel& c) { return meanPoints_ > 0 ? readingsOf(c.pool) : readingsOf(c.covered); };
     const Readings one = held(channel1_), two = held(channel2_);
     meanPoints_ = points;
+    // Nothing held (the window's start): no figure changes, nobody is told.
+    if (one.seconds.empty() && two.seconds.empty()) return;
     place(channel1_, one.seconds, one.values);
     place(channel2_, two.seconds, two.values);
     rebuilt();

@@ -46,9 +46,11 @@ void TGPIBTelnet::FormCreate() {
     State.ReplyPhase = 0;
     // The mean window, the scroll window and the page size follow their
     // boxes from the start: otherwise a window whose boxes show 10, 100 and
-    // 1000 would average over all points, never scroll and print 500 a page
-    // until each box had been edited or left once.
+    // 1000 would average (and work out the stability figures) over all
+    // points, never scroll and print 500 a page until each box had been
+    // edited or left once.
     State.MeanPoints = boxValueOr(MeanBox, State.MeanPoints, 0);
+    Stability.setMeanPoints(State.MeanPoints);
     State.ScrollPoints = boxValueOr(ScrollBox, State.ScrollPoints, 0);
     State.SamplesPerPage = boxValueOr(SamplesPerPrintedPage, State.SamplesPerPage, 100);
 }

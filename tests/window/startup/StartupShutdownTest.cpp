@@ -112,6 +112,7 @@ TEST_P(StartValues, MeanScrollAndPageSizeFollowTheirBoxes) {
     CreateWindowReported(h.w);
     EXPECT_TRUE(h.vp.dialogs.errors.empty());
     EXPECT_EQ(h.w.State.MeanPoints, c.meanPoints);
+    EXPECT_EQ(h.w.Stability.meanPoints(), c.meanPoints);  // the standard deviation's window is the mean's
     EXPECT_EQ(h.w.State.ScrollPoints, c.scrollPoints);
     EXPECT_EQ(h.w.State.SamplesPerPage, c.samplesPerPage);
 }
