@@ -32,7 +32,8 @@ void SamplePublisher::linkChanged(std::string json) {
 }
 
 void SamplePublisher::statsReady(std::string json) {
-    if (connected_) broker_.publish(topics_.stats, json, true);
+    stats_ = std::move(json);
+    if (connected_) broker_.publish(topics_.stats, stats_, true);
 }
 
 void SamplePublisher::connected() {
@@ -40,6 +41,7 @@ void SamplePublisher::connected() {
     refusal_.clear();
     broker_.publish(topics_.status, kOnline, true);
     if (!link_.empty()) broker_.publish(topics_.link, link_, true);
+    if (!stats_.empty()) broker_.publish(topics_.stats, stats_, true);
     // What was in flight when the last connection went may never have
     // arrived: it goes again, from the oldest not acknowledged.
     inFlight_.clear();

@@ -30,7 +30,7 @@ struct PublisherTopics {
 // and leaves it only once the broker acknowledged it, in order, after any
 // outage and after a restart of the logger (the spool keeps the records of
 // an earlier run with their own run and seq). The retained status and link
-// messages are published again on every connection, since a broker
+// messages (status, link, stats) are published again on every connection, since a broker
 // restarted without persistence has forgotten them.
 //
 // Runs on the event loop; the broker connection's events are handed to it
@@ -47,7 +47,7 @@ public:
 
     void sampleTaken(const SampleRecord& sample);
     void linkChanged(std::string json);  // retained, sent again on each connection
-    void statsReady(std::string json);   // retained
+    void statsReady(std::string json);   // retained, sent again on each connection
 
     void connected();
     void refused(const std::string& reason);  // a login or TLS failure; the connection retries
@@ -83,6 +83,7 @@ private:
     std::string run_;
     std::string host_;
     std::string link_;  // the latest link message, for a new connection
+    std::string stats_;  // and the latest stats message
     std::string refusal_;
     std::string rejection_;  // why the broker refuses the samples; empty once it takes one
     bool connected_ = false;

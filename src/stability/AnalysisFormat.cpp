@@ -38,7 +38,7 @@ std::string jsonRow(const StabilityRow& r) {
         .done();
 }
 
-std::string jsonChannel(const ChannelAnalysis& c) {
+std::string channelJson(const ChannelAnalysis& c) {
     const SeriesFigures& f = c.figures;
     std::string rows = "[";
     for (std::size_t i = 0; i < c.rows.size(); ++i) rows += (i ? "," : "") + jsonRow(c.rows[i]);
@@ -61,7 +61,9 @@ std::string jsonChannel(const ChannelAnalysis& c) {
         .done();
 }
 
-std::string jsonTempco(const std::optional<RegressionFigures>& t) {
+}  // namespace
+
+std::string RegressionJson(const std::optional<RegressionFigures>& t) {
     if (!t) return "null";
     return JsonObject()
         .count("pairs", t->pairs)
@@ -72,16 +74,21 @@ std::string jsonTempco(const std::optional<RegressionFigures>& t) {
         .done();
 }
 
+std::string ChannelsJson(const std::vector<ChannelAnalysis>& channels) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < channels.size(); ++i) out += (i ? "," : "") + channelJson(channels[i]);
+    return out + "]";
+}
+
+namespace {
+
 std::string json(const DataAnalysis& a) {
-    std::string channels = "[";
-    for (std::size_t i = 0; i < a.channels.size(); ++i) channels += (i ? "," : "") + jsonChannel(a.channels[i]);
-    channels += "]";
     return JsonObject()
                .text("file", a.file)
                .count("lines", a.lines)
                .count("skipped", a.skipped)
-               .raw("channels", channels)
-               .raw("tempco", jsonTempco(a.tempco))
+               .raw("channels", ChannelsJson(a.channels))
+               .raw("tempco", RegressionJson(a.tempco))
                .done() +
            "\n";
 }

@@ -48,4 +48,9 @@ std::optional<std::vector<long long>> ParseAveragingFactors(std::string_view tex
 // locale; CSV and JSON carry 17 significant digits.
 std::string FormatAnalysis(const DataAnalysis& analysis, AnalysisFormat format);
 
+// The parts of the JSON form, for other records that carry the figures:
+// the array of channels and the tempco object (null without pairs).
+std::string ChannelsJson(const std::vector<ChannelAnalysis>& channels);
+std::string RegressionJson(const std::optional<RegressionFigures>& tempco);
+
 }  // namespace qs

@@ -14,7 +14,10 @@
 #include "JsonValue.h"
 #include "PublishedSample.h"
 #include "TempWorkDir.h"
+#include "WindowHarness.h"
 #include "publish/SamplePublisher.h"
+#include "publish/StatsTopic.h"
+#include "window/StabilityFeed.h"
 
 namespace qs {
 namespace {
@@ -126,24 +129,26 @@ TEST(SamplePublisherLife, EverySampleOfEveryRunArrivesOnceForASubscriberThatKeep
     }
 }
 
-TEST(SamplePublisher, EachConnectionPublishesTheRetainedStatusAndLinkFirst) {
+TEST(SamplePublisher, EachConnectionPublishesTheRetainedStatusLinkAndStatsFirst) {
     test::TempWorkDir dir;
     FakeBroker broker;
     LoggerRun run(broker, "r");
     run.publisher.linkChanged("{\"up\":true}");
+    run.publisher.statsReady("{\"n\":1}");  // while unreachable: kept for the connection
     run.publisher.sampleTaken(test::PublishedSample(1));
     for (int connection = 0; connection < 2; ++connection) {
         broker.up = true;
         broker.queued.clear();
         run.publisher.connected();
-        ASSERT_GE(broker.queued.size(), 3u);
-        EXPECT_EQ(broker.queued[0].topic, "lab/bench7/status");
-        EXPECT_EQ(broker.queued[0].payload, "online");
-        EXPECT_TRUE(broker.queued[0].retain);
-        EXPECT_EQ(broker.queued[1].topic, "lab/bench7/link");
-        EXPECT_EQ(broker.queued[1].payload, "{\"up\":true}");
-        EXPECT_TRUE(broker.queued[1].retain);
-        EXPECT_EQ(broker.queued[2].topic, "lab/bench7/sample");  // not acknowledged: it goes again
+        ASSERT_GE(broker.queued.size(), 4u);
+        const std::pair<std::string, std::string> retained[] = {
+            {"lab/bench7/status", "online"}, {"lab/bench7/link", "{\"up\":true}"}, {"lab/bench7/stats", "{\"n\":1}"}};
+        for (std::size_t i = 0; i < std::size(retained); ++i) {
+            EXPECT_EQ(broker.queued[i].topic, retained[i].first);
+            EXPECT_EQ(broker.queued[i].payload, retained[i].second);
+            EXPECT_TRUE(broker.queued[i].retain) << retained[i].first;
+        }
+        EXPECT_EQ(broker.queued[3].topic, "lab/bench7/sample");  // not acknowledged: it goes again
         broker.drop();
         run.publisher.lost();
     }
@@ -216,6 +221,69 @@ TEST(SamplePublisher, TheStatusLineSaysHowManySamplesWait) {
     EXPECT_EQ(run.statuses, expected);
     const std::vector<std::string> printed = {expected[2], expected[3], expected[4]};
     EXPECT_EQ(run.newStates, printed);
+}
+
+// The stats topic over a logger on the virtual clock, samples a second apart.
+struct StatsRun {
+    test::WindowHarness h;
+    FakeBroker broker;
+    LoggerRun run{broker, "r"};
+    StabilityFeed feed{h.w, h.vp.time, 1000, 0};
+    std::unique_ptr<StatsTopic> stats = std::make_unique<StatsTopic>(h.w, feed, h.vp.time, run.publisher, "r");
+    SampleRecord newest;
+
+    StatsRun() {
+        h.w.MinStringBox.setText("1");
+        h.w.sampleSubscribers.add([this](const SampleRecord& s) { newest = s; });
+        broker.up = true;
+        run.publisher.connected();
+    }
+    void samples(int count) {
+        for (int i = 0; i < count; ++i) {
+            h.answer(std::to_string(10.0 + 1e-6 * (i % 7)) + "\r\n");
+            h.advance(1000);
+        }
+    }
+    std::vector<FakeBroker::Message> published() const {
+        std::vector<FakeBroker::Message> out;
+        for (const auto& m : broker.queued)
+            if (m.topic == "lab/bench7/stats") out.push_back(m);
+        return out;
+    }
+};
+
+TEST(StatsTopic, PublishesTheLiveFiguresOnceAMinuteAndTheWholeRunAtTheEnd) {
+    StatsRun r;
+    r.samples(150);
+    ASSERT_EQ(r.published().size(), 2u);  // at one and two minutes
+    const DataAnalysis live = r.feed.analysis();
+    r.stats.reset();  // the end of the program
+    const auto published = r.published();
+    ASSERT_EQ(published.size(), 3u);
+    EXPECT_TRUE(published.back().retain);
+    const auto json = test::JsonReader::parse(published.back().payload);
+    ASSERT_TRUE(json) << published.back().payload;
+    const test::JsonValue& v = *json;
+    EXPECT_EQ(v["run"].text, "r");
+    EXPECT_EQ(v["time"].text, FormatIsoUtc(r.newest.time));
+    ASSERT_EQ(v["channels"].items.size(), 1u);
+    const test::JsonValue& c = v["channels"][0];
+    EXPECT_EQ(c["n"].number, 150);
+    // All 17 digits: the subscriber reads the figures the window shows.
+    EXPECT_EQ(c["mean"].maybeNumber(), live.channels[0].figures.mean);
+    EXPECT_EQ(c["stddev"].maybeNumber(), live.channels[0].figures.stddev);
+    EXPECT_EQ(c["stability"].items.size(), live.channels[0].rows.size());
+    EXPECT_FALSE(c["stability"].items.empty());
+    EXPECT_TRUE(v["tempco"].isNull());
+}
+
+TEST(StatsTopic, SaysNothingWhileNoSamplesArrive) {
+    StatsRun r;
+    r.samples(10);
+    r.h.advance(5 * 60000);
+    EXPECT_EQ(r.published().size(), 1u);
+    r.stats.reset();
+    EXPECT_EQ(r.published().size(), 1u);  // nothing new waited
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 
 #include "qt/app/LoggerApp.h"
 #include "qt/app/ProgramParts.h"
-#include "qt/app/Publishing.h"
 #include "qt/headless/HeadlessLogger.h"
 #include "qt/runtime/QtRuntime.h"
 #include "qt/runtime/TerminationSignals.h"
@@ -30,7 +29,7 @@ void runWindow(QApplication& app, const std::function<void(LoggerApp&)>& shown,
 
     logger.create();
     std::string publishingError;
-    logger.parts.publishing = StartPublishing(publishing, logger.logger, publishingError);
+    logger.parts.startPublishing(publishing, publishingError);
     if (BrokerPublishing* p = logger.parts.publishing.get()) {
         p->publisher().onStatus = [&logger](const std::string& text, bool) { logger.window.showPublishing(text); };
         logger.window.showPublishing(p->publisher().statusText());
@@ -74,8 +73,7 @@ int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publ
     UseCLocaleForNumbers();
     ProgramParts<HeadlessFace> parts;
     std::string publishingError;
-    parts.publishing = StartPublishing(publishing, parts.logger, publishingError);
-    if (!publishingError.empty()) {
+    if (!parts.startPublishing(publishing, publishingError)) {
         std::fprintf(stderr, "quillstone: %s\n", publishingError.c_str());
         return 2;
     }

@@ -10,6 +10,8 @@
 #include "qt/chart/QtChart.h"
 #include "qt/headless/ConsoleDialogs.h"
 #include "qt/link/QtStreamLink.h"
+#include "publish/StatsTopic.h"
+#include "qt/app/Publishing.h"
 #include "qt/net/BrokerPublishing.h"
 #include "qt/runtime/QtDesktop.h"
 #include "qt/runtime/QtDialogs.h"
@@ -76,6 +78,17 @@ public:
     ProgramParts(const ProgramParts&) = delete;
     ProgramParts& operator=(const ProgramParts&) = delete;
 
+    // Publishing to a broker when --mqtt asks for it: the samples, the
+    // link's changes and the statistics. False with the reason (one line)
+    // when it cannot start.
+    bool startPublishing(const PublishingOptions& options, std::string& error) {
+        publishing = StartPublishing(options, logger, error);
+        if (publishing)
+            stats = std::make_unique<StatsTopic>(logger, stability, runtime, publishing->publisher(),
+                                                 publishing->run());
+        return error.empty();
+    }
+
     // members, in construction order
     Face face;
     QtRuntime runtime;
@@ -87,6 +100,8 @@ public:
     TGPIBTelnet logger;
     // The stability figures of the logger's live sums, for the face to show.
     StabilityFeed stability;
+    // The same figures for the broker, with publishing.
+    std::unique_ptr<StatsTopic> stats;
 };
 
 }  // namespace qs

@@ -34,6 +34,7 @@ public:
     void finish();
 
     SamplePublisher& publisher() { return publisher_; }
+    const std::string& run() const { return settings_.run; }
 
 private:
     Settings settings_;

@@ -1,6 +1,7 @@
 // The real program publishing to a real broker, as processes: a logger
 // killed while its broker is down loses nothing of that run, and one that
-// vanishes leaves its retained status offline.
+// vanishes leaves its retained status offline; one that ends cleanly leaves
+// the statistics of its run.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -89,6 +90,27 @@ TEST_F(PublishingProcess, ALoggerThatVanishesLeavesItsRetainedStatusOffline) {
     ASSERT_TRUE(waitFor([&] { return !after.messages().empty(); }, 5000));
     EXPECT_EQ(after.messages().back().payload, "offline");
     EXPECT_TRUE(after.messages().back().retain);
+}
+
+TEST_F(PublishingProcess, ACleanEndLeavesTheRetainedStatsOfTheWholeRun) {
+    MqttSubscriber subscriber(broker->port(), "lab/#", "reader", "look", "stats-test");
+    startLogger(bench, broker->port());
+    ASSERT_TRUE(waitFor([&] { return samplesOf(subscriber, "lab/bench1/sample").texts.size() >= 15; }, 10000));
+    stopLogger(bench, false);
+    const std::vector<std::string> logged = dataFileValues(bench.folder);
+    MqttSubscriber after(broker->port(), "lab/bench1/stats");
+    ASSERT_TRUE(waitFor([&] { return !after.messages().empty(); }, 5000));
+    EXPECT_TRUE(after.messages().back().retain);
+    const auto stats = JsonReader::parse(after.messages().back().payload);
+    ASSERT_TRUE(stats) << after.messages().back().payload;
+    EXPECT_EQ((*stats)["run"].text, *samplesOf(subscriber, "lab/bench1/sample").runs.begin());
+    // The bench's mean window is 10 points: the figures cover the last ten lines of the data file.
+    ASSERT_GE(logged.size(), 10u);
+    double sum = 0;
+    for (std::size_t i = logged.size() - 10; i < logged.size(); ++i) sum += std::stod(logged[i]);
+    const JsonValue& channel = (*stats)["channels"][0];
+    EXPECT_EQ(channel["n"].number, 10);
+    EXPECT_NEAR(channel["mean"].number, sum / 10, 1e-12 * std::abs(sum / 10));
 }
 
 }  // namespace
