@@ -335,7 +335,14 @@ INSTANTIATE_TEST_SUITE_P(
         UnattendedCase{"IntervalFraction", 2, "0.25", nullptr},
         UnattendedCase{"EmptyMinimumLength", 19, "", "line 19 (MinStringBox): '' is not a valid integer value"},
         UnattendedCase{"TimeOutNotAnInteger", 21, "2.5", "line 21 (TimeOutBox): '2.5' is not a valid integer value"},
-        UnattendedCase{"FileEndsAfterTheAddress", 2, nullptr, nullptr}),
+        UnattendedCase{"FileEndsAfterTheAddress", 2, nullptr, nullptr},
+        // What the window logs with, headless takes too.
+        UnattendedCase{"EmptyMeanBox", 7, "", nullptr},
+        UnattendedCase{"EmptyScrollBox", 8, "", nullptr},
+        UnattendedCase{"ScrollBoxNotANumber", 8, "all", nullptr},
+        UnattendedCase{"EmptyFilterPoints", 12, "", nullptr},
+        UnattendedCase{"MeanBoxNotANumber", 7, "ten", "line 7 (MeanBox): 'ten' is not a valid integer value"},
+        UnattendedCase{"FilterPointsNotANumber", 12, "x", "line 12 (FilterPoints): 'x' is not a valid integer value"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
