@@ -14,15 +14,26 @@ namespace qs {
 // The length is asked once, by the one added call the undo needs: a sample
 // never pays for more than that.
 bool AppendToFile(const std::string& fileName, std::string_view bytes, WriteCall write) {
-    if (fileName.empty()) return false;
+    return AppendReporting(fileName, bytes, write) == AppendOutcome::Written;
+}
+
+AppendOutcome AppendReporting(const std::string& fileName, std::string_view bytes, WriteCall write,
+                              TruncateCall truncate) {
+    if (fileName.empty()) return AppendOutcome::NotWritten;
     const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+    if (fd < 0) return AppendOutcome::NotWritten;
     const off_t before = ::lseek(fd, 0, SEEK_END);
     const bool ok = WriteAll(fd, bytes, write);
     // What a failed write left of the bytes is taken back; a file that
-    // cannot be cut keeps it, and nothing more can be done here.
-    if (!ok && before >= 0) (void)::ftruncate(fd, before);
-    return ::close(fd) == 0 && ok;
+    // cannot be cut keeps it, which the caller is told of.
+    bool torn = false;
+    if (!ok) {
+        const off_t reached = ::lseek(fd, 0, SEEK_END);
+        torn = reached != before && (before < 0 || truncate(fd, before) != 0);
+    }
+    const bool closed = ::close(fd) == 0;
+    if (torn) return AppendOutcome::TornTail;
+    return closed && ok ? AppendOutcome::Written : AppendOutcome::NotWritten;
 }
 
 bool WriteAll(int fd, std::string_view bytes, WriteCall write) {

@@ -6,7 +6,6 @@
 #include "core/CNumbers.h"
 #include "core/ChannelRouting.h"
 #include "core/Statistics.h"
-#include "core/TextFile.h"
 #include "datafile/DataLine.h"
 #include "platform/Conversions.h"
 #include "platform/DayCount.h"
@@ -94,7 +93,7 @@ void TGPIBTelnet::EvaluateSample(std::string_view cleanText, const SampleTime& t
 
     const std::string fileName = TextFileBox.text();
     std::string dataLine = FormatDataLine(time, cleanText, mean, filter);
-    const bool written = AppendToFile(fileName, dataLine);
+    const bool written = dataFileLines_.append(fileName, dataLine);
     noteDataFileWrite(written, fileName);
     if (written && mode == CommandMode::Alternate) State.nextLineChannel = otherChannel(channel);
 

@@ -179,12 +179,23 @@ bool replaceInPlace(const std::string& path, std::string_view bytes) {
     return ok;
 }
 
+// A file made read-only pins what it holds. The safe way needs only the
+// folder to be writable, so the file's own permission is asked first. Root
+// may write any file (access says so), but a file without a single write bit
+// was made read-only on purpose, by root as by anyone: that is honoured too.
+bool mayNotBeWritten(const std::string& file) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) return false;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(file.c_str(), W_OK) != 0;
+}
+
 }  // namespace
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
     // Through a symbolic link the file behind it is replaced, in its own
     // folder, and the link stays a link.
     const std::string file = FileBehindLinks(path);
+    if (mayNotBeWritten(file)) return false;
     switch (replaceByRename(file, bytes)) {
     case SafeReplace::Done: return true;
     case SafeReplace::Failed: return false;

@@ -60,7 +60,9 @@ std::optional<Settings> ReadSettingsFile(const std::string& path);
 // file's name. On a failed write the temporary is removed, the old file stays
 // as it was, and the result is false. Where no temporary can be made or
 // renamed (a folder the user may not write, holding a file the user may),
-// the file is rewritten in place, which is what can be done there. A path
+// the file is rewritten in place, which is what can be done there. A file
+// that may not be written (no write bit, or none for this user) is left as
+// it is, and the result is false. A path
 // that is a symbolic link replaces the file the link leads to, in that
 // file's folder, and the link stays.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);

@@ -37,22 +37,31 @@ void TGPIBTelnet::FormCreate() {
     Timer3.setEnabled(false);
     // 5. No points.
     for (ISeries* s : seriesTable_.all()) s->Clear();
-    // 6. The saved settings, with the intervals derived from them.
-    LoadSettings();
-    // 7. The watchdog's time-out, whether or not settings were read.
-    WatchdogTimer.setInterval(SecondsToMs(StrToInt(TimeOutBox.text())));
-    // 8.
-    State.CountdownMs = 0;
-    State.ReplyPhase = 0;
     // The mean window, the scroll window and the page size follow their
     // boxes from the start: otherwise a window whose boxes show 10, 100 and
     // 1000 would average (and work out the stability figures) over all
     // points, never scroll and print 500 a page until each box had been
-    // edited or left once.
-    State.MeanPoints = boxValueOr(MeanBox, State.MeanPoints, 0);
-    Stability.setMeanPoints(State.MeanPoints);
-    State.ScrollPoints = boxValueOr(ScrollBox, State.ScrollPoints, 0);
-    State.SamplesPerPage = boxValueOr(SamplesPerPrintedPage, State.SamplesPerPage, 100);
+    // edited or left once. A line that fails below
+    // ends the steps after it, but not this: the window logs all the same.
+    auto followBoxes = [this] {
+        State.MeanPoints = boxValueOr(MeanBox, State.MeanPoints, 0);
+        Stability.setMeanPoints(State.MeanPoints);
+        State.ScrollPoints = boxValueOr(ScrollBox, State.ScrollPoints, 0);
+        State.SamplesPerPage = boxValueOr(SamplesPerPrintedPage, State.SamplesPerPage, 100);
+    };
+    try {
+        // 6. The saved settings, with the intervals derived from them.
+        LoadSettings();
+        // 7. The watchdog's time-out, whether or not settings were read.
+        WatchdogTimer.setInterval(SecondsToMs(StrToInt(TimeOutBox.text())));
+    } catch (...) {
+        followBoxes();
+        throw;
+    }
+    // 8.
+    State.CountdownMs = 0;
+    State.ReplyPhase = 0;
+    followBoxes();
 }
 
 // Closing is never refused: canClose stays as it came.

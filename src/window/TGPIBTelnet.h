@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/ChannelRouting.h"
+#include "core/LineAppender.h"
 #include "core/SampleTime.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
@@ -225,6 +226,8 @@ private:
     CommandMode commandMode() const;
     // Records the outcome of a data-file write in DataFileStatus.
     void noteDataFileWrite(bool written, const std::string& fileName);
+    // The data file's writer: whole lines, never two on one line.
+    LineAppender dataFileLines_;
     bool dataFileUnwritable_ = false;
     // The status lines: each change is shown and told to statusSubscribers.
     void showLinkStatus(const std::string& text);

@@ -11,6 +11,10 @@ namespace qs {
 
 namespace {
 
+void ConvertsUnlessEmpty(const std::string& text) {
+    if (!text.empty()) StrToInt(text);
+}
+
 // The texts the logger converts while it runs, and how.
 struct Rule {
     std::string_view control;
@@ -30,11 +34,17 @@ const Rule kRules[] = {
      [](const std::string& t) {
          if (!(StrToFloat(t) > 0.0)) throw Exception("the interval must be more than 0 seconds");
      }},
+    // Start converts it; an empty text does not convert.
     {"TimeOutBox", [](const std::string& t) { StrToInt(t); }},
+    // Converted at every reply; an empty text does not convert either.
     {"MinStringBox", [](const std::string& t) { StrToInt(t); }},
-    {"MeanBox", [](const std::string& t) { StrToInt(t); }},
-    {"FilterPoints", [](const std::string& t) { StrToInt(t); }},
-    {"ScrollBox", [](const std::string& t) { StrToInt(t); }},
+    // Read as the window reads them: MeanBoxChange leaves an empty box
+    // alone (the mean keeps its window), a sample reads an empty FilterPoints
+    // as 1; any other text must convert. ScrollBox is read quietly at
+    // start-up (a text that does not convert keeps the whole chart) and only
+    // leaving the box reports it: nothing there keeps the logger from logging.
+    {"MeanBox", [](const std::string& t) { ConvertsUnlessEmpty(t); }},
+    {"FilterPoints", [](const std::string& t) { ConvertsUnlessEmpty(t); }},
 };
 
 }  // namespace

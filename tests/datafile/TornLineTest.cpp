@@ -13,6 +13,7 @@
 #include <string>
 
 #include "TempWorkDir.h"
+#include "core/LineAppender.h"
 #include "core/TextFile.h"
 #include "datafile/DataLine.h"
 #include "datafile/LoadedLine.h"
@@ -51,6 +52,31 @@ TEST(TornLine, AWriteStoppedPartWayIsUndone) {
         ASSERT_TRUE(AppendToFile("Data.txt", line(kSecond, "+2.90000000E+01")));
         EXPECT_EQ(ReadFile("Data.txt"), before + line(kSecond, "+2.90000000E+01"));
     }
+}
+
+int failingTruncate(int, off_t) {
+    errno = EIO;
+    return -1;
+}
+
+// Where the torn part cannot be taken back either, the next line to that
+// file starts on a line of its own: the torn one ends there, and Load skips
+// it, but no sample is glued onto it.
+TEST(TornLine, ALineThatCannotBeTakenBackIsEndedBeforeTheNext) {
+    test::TempWorkDir dir;
+    LineAppender lines(shortWrite, failingTruncate);
+    const std::string first = line(kFirst, "+1.10000000E+01");
+    const std::string second = line(kSecond, "+2.90000000E+01");
+    allowedBytes = 1 << 20;
+    ASSERT_TRUE(lines.append("Data.txt", first));
+    allowedBytes = 30;
+    EXPECT_FALSE(lines.append("Data.txt", second));
+    allowedBytes = 1 << 20;
+    EXPECT_TRUE(lines.append("Other.txt", first)) << "another file ends in no torn line";
+    ASSERT_TRUE(lines.append("Data.txt", second));
+    ASSERT_TRUE(lines.append("Data.txt", second));
+    EXPECT_EQ(ReadFile("Data.txt"), first + second.substr(0, 30) + "\r\n" + second + second);
+    EXPECT_EQ(ReadFile("Other.txt"), first);
 }
 
 // The same on a real file system that fills up: a small tmpfs, filled so

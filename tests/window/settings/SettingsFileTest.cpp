@@ -1,8 +1,7 @@
 // The settings file as bytes: reading, writing, and replacing it safely.
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "OrdinaryUser.h"
 #include "TempWorkDir.h"
 #include "window/Settings.h"
 #include "window/UnattendedSettings.h"
@@ -20,22 +20,7 @@
 namespace qs {
 namespace {
 
-// What runs as an ordinary user: directly when this process is one, else in
-// a child process that gives up root for the user "nobody" (65534). The
-// result is what returned; nullopt when no ordinary user could run it.
-std::optional<bool> AsOrdinaryUser(bool (*what)()) {
-    if (::geteuid() != 0) return what();
-    const pid_t child = ::fork();
-    if (child < 0) return std::nullopt;
-    if (child == 0) {
-        constexpr uid_t kNobody = 65534;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(77);
-        ::_exit(what() ? 0 : 1);
-    }
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 77) return std::nullopt;
-    return WEXITSTATUS(status) == 0;
-}
+using test::AsOrdinaryUser;
 
 std::string text(const Settings& s, std::size_t line) { return std::get<std::string>(*s.values[line - 1]); }
 bool flag(const Settings& s, std::size_t line) { return std::get<bool>(*s.values[line - 1]); }
@@ -234,6 +219,34 @@ TEST_F(SafeReplace, InAFolderTheUserMayNotWriteAWritableFileIsRewrittenInPlace) 
     EXPECT_FALSE(test::FileExists(TemporaryFileFor("config.txt")));
 }
 
+// A config.txt made read-only to pin its settings stays as it is, owner
+// and all, in a folder anyone may write: by an ordinary user, whom the
+// file's permission binds, and by root, who may write any file but leaves
+// one that has no write bit at all.
+TEST_F(SafeReplace, AReadOnlyFileIsLeftAsItIsInAWritableFolder) {
+    namespace fs = std::filesystem;
+    const fs::perms folder = fs::status(dir.path()).permissions();
+    fs::permissions(dir.path(), fs::perms::all);
+    fs::permissions("config.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    struct stat before {};
+    ASSERT_EQ(::stat("config.txt", &before), 0);
+
+    const std::optional<bool> asUser = AsOrdinaryUser([] { return !ReplaceFileContents("config.txt", "new\r\n"); });
+    const bool asThisProcess = !ReplaceFileContents("config.txt", "newer\r\n");
+    fs::permissions(dir.path(), folder);
+
+    EXPECT_TRUE(asThisProcess);
+    if (asUser) {
+        EXPECT_TRUE(*asUser);
+    }
+    struct stat after {};
+    ASSERT_EQ(::stat("config.txt", &after), 0);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "replaced by another file";
+    expectOldFileWholeAndNoTemporary();
+    if (!asUser) GTEST_SKIP() << "no ordinary user to run the save as";
+}
+
 // Through a symbolic link the file it leads to takes the settings, in its
 // own folder, and the link stays; a link to a missing file creates it.
 TEST_F(SafeReplace, ASymbolicLinkIsWrittenThroughAndStaysALink) {
@@ -322,7 +335,14 @@ INSTANTIATE_TEST_SUITE_P(
         UnattendedCase{"IntervalFraction", 2, "0.25", nullptr},
         UnattendedCase{"EmptyMinimumLength", 19, "", "line 19 (MinStringBox): '' is not a valid integer value"},
         UnattendedCase{"TimeOutNotAnInteger", 21, "2.5", "line 21 (TimeOutBox): '2.5' is not a valid integer value"},
-        UnattendedCase{"FileEndsAfterTheAddress", 2, nullptr, nullptr}),
+        UnattendedCase{"FileEndsAfterTheAddress", 2, nullptr, nullptr},
+        // What the window logs with, headless takes too.
+        UnattendedCase{"EmptyMeanBox", 7, "", nullptr},
+        UnattendedCase{"EmptyScrollBox", 8, "", nullptr},
+        UnattendedCase{"ScrollBoxNotANumber", 8, "all", nullptr},
+        UnattendedCase{"EmptyFilterPoints", 12, "", nullptr},
+        UnattendedCase{"MeanBoxNotANumber", 7, "ten", "line 7 (MeanBox): 'ten' is not a valid integer value"},
+        UnattendedCase{"FilterPointsNotANumber", 12, "x", "line 12 (FilterPoints): 'x' is not a valid integer value"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

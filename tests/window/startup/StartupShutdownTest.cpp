@@ -149,6 +149,25 @@ TEST(FormCreateFailure, AnIntervalThatIsNoNumberIsReportedOnceAndTheWindowOpens)
     EXPECT_EQ(h.w.State.CountdownMs, 700);
 }
 
+// A failed line ends the steps after it, but the mean window, the scroll
+// window and the page size still follow the boxes the window shows.
+TEST(FormCreateFailure, AfterAFailedLineTheWindowsStillFollowTheirBoxes) {
+    const int failingLines[] = {2, 21};
+    for (int failing : failingLines) {
+        WindowHarness h;
+        std::string file = withLine(kDefaultFile, 7, "20");
+        file = withLine(file, 8, "100");
+        file = withLine(file, 16, "1000");
+        file = withLine(file, failing, "fast");
+        test::WriteFile("config.txt", file);
+        CreateWindowReported(h.w);
+        EXPECT_EQ(h.vp.dialogs.errors.size(), 1u) << failing;
+        EXPECT_EQ(h.w.State.MeanPoints, 20) << failing;
+        EXPECT_EQ(h.w.State.ScrollPoints, 100) << failing;
+        EXPECT_EQ(h.w.State.SamplesPerPage, 1000) << failing;
+    }
+}
+
 TEST(FormCreateFailure, AMeanBoxThatIsNoNumberLeavesTheLinesAfterItUnapplied) {
     WindowHarness h;
     std::string file = withLine(kDefaultFile, 1, "10.0.0.1");
