@@ -31,10 +31,12 @@ long long floorDiv(long long a, long long b) { return a / b - ((a % b != 0) && (
 
 }  // namespace
 
-std::string FormatAxisValue(double value) {
+std::string FormatAxisValue(double value) { return FormatAxisValue(value, 7); }
+
+std::string FormatAxisValue(double value, int maxDecimals) {
     if (!std::isfinite(value)) return std::isnan(value) ? "NAN" : (value < 0 ? "-INF" : "INF");
     char buf[400];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, 7);
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, maxDecimals);
     if (ec != std::errc()) return "0";
     std::string text(buf, end);
     std::size_t point = text.find('.');

@@ -12,7 +12,9 @@
 
 #include "chart/GapWidth.h"
 #include "chart/SeriesStyle.h"
+#include "chart/ValueAxisLabels.h"
 #include "platform/MemoryChart.h"
+#include "qt/chart/ChartAxes.h"
 #include "qt/chart/ChartNavigator.h"
 #include "qt/chart/ValueAxisTicker.h"
 
@@ -52,17 +54,6 @@ QBrush verticalGradient() {
     g.setColorAt(0, toQColor(kGradientStartColour));
     g.setColorAt(1, toQColor(kGradientEndColour));
     return QBrush(g);
-}
-
-void styleAxis(QCPAxis* axis) {
-    const QPen line(toQColor(kAxisLineColour));
-    axis->setBasePen(line);
-    axis->setTickPen(line);
-    axis->setSubTickPen(line);
-    axis->setTickLabelColor(toQColor(kAxisLineColour));
-    axis->setLabelColor(toQColor(kAxisLineColour));
-    axis->grid()->setSubGridVisible(false);
-    axis->grid()->setZeroLinePen(Qt::NoPen);
 }
 
 // The chart's texts: the axes' tick labels and titles, and the legend.
@@ -138,7 +129,7 @@ void QtChart::setUpLook() {
     plot_->yAxis2->setTicker(QSharedPointer<QCPAxisTicker>(new ValueAxisTicker));
     plot_->yAxis2->setVisible(true);
     plot_->xAxis2->setVisible(false);
-    for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis, plot_->yAxis2}) styleAxis(axis);
+    for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis, plot_->yAxis2}) StyleAxis(axis);
     plot_->lineLegend().setFont(withPoints(plot_->font(), plot_->font().pointSizeF() * kLegendFontScale));
 
     QPen grid(toQColor(kGridLineColour));
@@ -221,11 +212,10 @@ void QtChart::doReplot() {
 
 // What is drawn beyond the points: a legend naming the lines shown, and
 // breaks in a line where two neighbouring points are further apart than the
-// gap time (a pause, a lost link, two logging runs in one file), unless the
-// person joins the gaps. The series themselves never change for it.
+// gap time of that series, judged from its own spacing (a pause, a lost link,
+// two logging runs in one file), unless the person joins the gaps. The
+// series themselves never change for it.
 void QtChart::prepareLines() {
-    const double seconds = gapsJoined_ || !gapSeconds_ ? 0.0 : gapSeconds_();
-    const double width = GapWidthDays(seconds);
     std::array<std::vector<QCPAbstractPlottable*>, 2> named;
     // Command 1's lines on the left, command 2's on the right, each as raw, mean, filter.
     for (ValueAxis side : {ValueAxis::Left, ValueAxis::Right})
@@ -233,11 +223,21 @@ void QtChart::prepareLines() {
             for (const SeriesStyle& style : SeriesStyles()) {
                 if (style.axis != side || style.role != role) continue;
                 QtSeries& s = *series_[static_cast<std::size_t>(style.series - 1)];
-                s.setGapWidth(width);
+                s.setGapWidth(gapsJoined_ ? 0.0
+                                          : GapWidthDays(GapSeconds(TypicalStepSeconds(
+                                                s.Count(), [&s](int i) { return s.XValue(i); }))));
                 if (s.Visible() && s.Count() > 0)
                     named[side == ValueAxis::Left ? ChartLegend::Left : ChartLegend::Right].push_back(s.graph());
             }
     plot_->lineLegend().list(named);
+    // The value axes are titled with their commands; an axis without a line
+    // shown on it, and the time axis of an empty chart, stay blank.
+    const auto [command1, command2] = commands_ ? commands_() : std::pair<std::string, std::string>();
+    const bool left = !named[ChartLegend::Left].empty(), right = !named[ChartLegend::Right].empty();
+    ShowAxisContent(plot_->yAxis, left, QString::fromStdString(ValueAxisTitle(1, command1)));
+    ShowAxisContent(plot_->yAxis2, right, QString::fromStdString(ValueAxisTitle(2, command2)));
+    ShowAxisContent(plot_->xAxis, left || right,
+                    QString::fromUtf8(kBottomAxisTitle.data(), static_cast<qsizetype>(kBottomAxisTitle.size())));
 }
 
 void QtChart::setLegendShown(bool shown) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <qcustomplot.h>
 
@@ -51,10 +52,9 @@ public:
     void setErrorReport(std::function<void(const std::string&)> report) { errorReport_ = std::move(report); }
     // Whether a default printer exists; without one the pages go to a PDF file.
     void setPrinterAvailable(std::function<bool()> available) { printerAvailable_ = std::move(available); }
-    // The time, in seconds, that two neighbouring points may lie apart and
-    // still be joined by the line; asked at every repaint. Without it (or
-    // at 0) every point is joined.
-    void setGapSeconds(std::function<double()> seconds) { gapSeconds_ = std::move(seconds); }
+    // The texts of the two commands, which title the value axes; asked at
+    // every repaint.
+    void setCommands(std::function<std::pair<std::string, std::string>()> commands) { commands_ = std::move(commands); }
     // The folder the save dialog opens in.
     void setSaveFolder(std::function<QString()> folder) { saveFolder_ = std::move(folder); }
     // Asks where to save the chart (the save dialog unless replaced).
@@ -124,7 +124,7 @@ private:
     std::function<void(const std::string&)> notice_;
     std::function<void(const std::string&)> errorReport_;
     std::function<bool()> printerAvailable_;
-    std::function<double()> gapSeconds_;
+    std::function<std::pair<std::string, std::string>()> commands_;
     std::function<QString()> saveFolder_;
     ChartFileChooser chooseFile_;
 };

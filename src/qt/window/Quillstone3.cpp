@@ -25,7 +25,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "chart/GapWidth.h"
 #include "qt/chart/QtChart.h"
 #include "qt/runtime/QtDialogs.h"
 #include "qt/runtime/QtRuntime.h"
@@ -91,9 +90,11 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
     chart.setNotice([this](const std::string& text) {
         statusBar()->showMessage(QString::fromStdString(text), kNoticeMs);
     });
-    // A line breaks where samples paused for longer than three intervals and
-    // the watchdog's time-out: as the logger is set now.
-    chart.setGapSeconds([&w = window_] { return GapSeconds(w.State.IntervalSeconds, w.WatchdogTimer.interval()); });
+    // The value axes are titled with the commands they plot.
+    chart.setCommands([&w = window_] { return std::pair(w.CommandBox.text(), w.CommandBox2.text()); });
+    for (const char* name : {"CommandBox", "CommandBox2"})
+        if (auto* box = qobject_cast<QLineEdit*>(widgetOf(name)))
+            connect(box, &QLineEdit::textChanged, this, [this] { chart_.Redraw(); });
     // Saved charts go next to the data, named in the "Data File:" box.
     chart.setSaveFolder([&w = window_] {
         return QFileInfo(QDir::current(), QString::fromStdString(w.TextFileBox.text())).absolutePath();
@@ -106,7 +107,7 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
 
 Quillstone3::~Quillstone3() {
     chart_.setNotice(nullptr);
-    chart_.setGapSeconds(nullptr);
+    chart_.setCommands(nullptr);
     chart_.setSaveFolder(nullptr);
     // The chart widget belongs to the chart object, which outlives this window.
     if (QWidget* plot = widgetOf("Chart1")) plot->setParent(nullptr);

@@ -11,12 +11,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ctime>
+#include <initializer_list>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "PdfReader.h"
 #include "TimeAxisLabels.h"
+#include "ChartWindowFixture.h"
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
+#include "core/SampleTime.h"
+#include "core/TextFile.h"
+#include "datafile/DataLine.h"
 #include "qt/chart/QtChart.h"
 
 namespace qs::test {
@@ -43,46 +51,6 @@ INSTANTIATE_TEST_SUITE_P(WidthsAndSpans, TimeAxisInTheWindow,
 
 // ---- the legend, gaps and the chart menu in the window
 
-struct ChartInTheWindow : WindowFixture {
-    QCustomPlot& plot() { return *app->chart.widget(); }
-    ChartLegend& legend() { return app->chart.plot().lineLegend(); }
-    // Points one second apart on all six series, from second `from`.
-    void addPoints(int n, int from = 0) {
-        for (int i = from; i < from + n; ++i)
-            for (int s = 1; s <= 6; ++s) app->chart.Series(s).AddPoint(kStart + i * kSecond, s + 0.1 * (i % 7));
-    }
-    void show() {
-        app->chart.Redraw();
-        app->chart.replotNow();
-    }
-    QImage picture() { return plot().grab().toImage().convertToFormat(QImage::Format_RGB32); }
-    // How much of the colour's ink lies in the rectangle: the darkness of
-    // its pixels of about that hue.
-    static double inkOf(const QImage& image, const QRect& r, QColor colour) {
-        double ink = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x) {
-                const QColor c = image.pixelColor(x, y);
-                if (c.saturation() < 80 || std::abs(c.hue() - colour.hue()) > 20) continue;
-                ink += c.saturation();
-            }
-        return ink;
-    }
-    QRect legendIcon(const QString& name) {
-        for (ChartLegend::Side side : {ChartLegend::Left, ChartLegend::Right}) {
-            QCPLegend* l = legend().legendOf(side);
-            for (int i = 0; i < l->itemCount(); ++i)
-                if (auto* e = qobject_cast<QCPPlottableLegendItem*>(l->item(i)); e && e->plottable()->name() == name)
-                    return QRect(e->rect().topLeft(), l->iconSize());
-        }
-        return {};
-    }
-    void trigger(const char* action) {
-        QAction* a = app->chart.menuAction(QString::fromLatin1(action));
-        ASSERT_NE(a, nullptr) << action;
-        a->trigger();
-    }
-};
 
 TEST_F(ChartInTheWindow, LegendNamesExactlyTheLinesShownAndFollowsPlotAndBold) {
     // Nothing drawn yet: no legend takes room.
@@ -137,35 +105,89 @@ TEST_F(ChartInTheWindow, LegendNamesExactlyTheLinesShownAndFollowsPlotAndBold) {
     EXPECT_EQ(legend().names(ChartLegend::Left), L{"Raw 1"});
 }
 
-TEST_F(ChartInTheWindow, AnHourWithoutSamplesIsABreakInTheLineAndJoinGapsJoinsIt) {
-    // Interval 2 s and time-out 5 s: lines break where samples lie more than 6 s apart.
-    for (int s = 2; s <= 6; ++s) app->chart.Series(s).SetVisible(false);
-    for (int i = 0; i < 120; ++i) {
-        app->chart.Series(1).AddPoint(kStart + i * kSecond, 1.0);
-        app->chart.Series(1).AddPoint(kStart + (3720 + i) * kSecond, 1.0);
-    }
-    show();
-    const QRect area = plot().axisRect()->rect();
-    const auto inkAt = [&](double seconds) {
-        const int x = static_cast<int>(plot().xAxis->coordToPixel(kStart + seconds * kSecond));
-        return inkOf(picture(), QRect(x, area.top(), 1, area.height()), QColor(255, 0, 0));
-    };
-    EXPECT_GT(inkAt(60), 0.0);
-    EXPECT_EQ(inkAt(1920), 0.0) << "the hour is bridged";
-    EXPECT_GT(inkAt(3780), 0.0);
-    trigger("Join Gaps");
-    show();
-    EXPECT_GT(inkAt(1920), 0.0) << "Join Gaps leaves the hour open";
-    trigger("Join Gaps");
-    show();
-    EXPECT_EQ(inkAt(1920), 0.0);
-    // A longer interval makes the hour an ordinary pause: 3 x 1500 s.
-    typeAndLeave("IntervalBox", "1500");
-    show();
-    EXPECT_GT(inkAt(1920), 0.0);
-    // Only the drawing changed.
-    EXPECT_EQ(app->chart.Series(1).Count(), 240);
+// Steps between the samples of one command, as each way of logging makes them (seconds).
+struct GapCase {
+    const char* name;
+    std::vector<double> steps;
+    bool loaded;  // written to the data file and loaded, rather than logged
+    int breaks;   // breaks drawn in the line
+};
+
+std::vector<double> stepsOf(int n, std::initializer_list<double> pattern) {
+    std::vector<double> steps;
+    while (static_cast<int>(steps.size()) < n)
+        for (double s : pattern) steps.push_back(s);
+    steps.resize(static_cast<std::size_t>(n));
+    return steps;
 }
+
+class GapsInTheWindow : public ChartInTheWindow, public ::testing::WithParamInterface<GapCase> {
+protected:
+    // Red ink in each pixel column from the first sample's to the last's.
+    std::vector<bool> inkedColumns(double firstKey, double lastKey) {
+        const QImage image = picture();
+        const QRect area = plot().axisRect()->rect();
+        const int from = static_cast<int>(plot().xAxis->coordToPixel(firstKey)) + 2;
+        const int to = static_cast<int>(plot().xAxis->coordToPixel(lastKey)) - 2;
+        std::vector<bool> inked;
+        for (int x = from; x <= to; ++x)
+            inked.push_back(inkOf(image, QRect(x, area.top(), 1, area.height()), QColor(255, 0, 0)) > 0.0);
+        return inked;
+    }
+    static int breaksIn(const std::vector<bool>& inked) {
+        int breaks = 0;
+        for (std::size_t i = 1; i < inked.size(); ++i) breaks += inked[i - 1] && !inked[i];
+        return breaks;
+    }
+};
+
+TEST_P(GapsInTheWindow, OnlyAPauseInTheLoggingBreaksTheLineWhateverTheIntervalBox) {
+    const GapCase& c = GetParam();
+    // The box says 2 s whatever the samples' spacing was.
+    typeAndLeave("IntervalBox", "2");
+    std::vector<double> seconds{0.0};
+    for (double s : c.steps) seconds.push_back(seconds.back() + s);
+    const std::time_t first = 1765000000;
+    if (c.loaded) {
+        for (double t : seconds)
+            ASSERT_TRUE(AppendToFile("Data.txt", FormatDataLine(SampleTimeFromUtc(first + static_cast<std::time_t>(t)),
+                                                                "10.0000035", 10.0000035, 10.0000035)));
+        app->runtime.dispatch([this] { logger().LoadButtonClick(); });
+        ASSERT_EQ(app->chart.Series(1).Count(), static_cast<int>(seconds.size()));
+    } else {
+        for (double t : seconds) app->chart.Series(1).AddPoint(kStart + t * kSecond, 10.0000035);
+    }
+    for (int s = 2; s <= 6; ++s) app->chart.Series(s).SetVisible(false);
+    show();
+    const double firstKey = app->chart.Series(1).XValue(0);
+    const double lastKey = app->chart.Series(1).XValue(app->chart.Series(1).Count() - 1);
+    EXPECT_EQ(breaksIn(inkedColumns(firstKey, lastKey)), c.breaks);
+    // Join Gaps joins every break, and only the drawing changes.
+    trigger("Join Gaps");
+    show();
+    EXPECT_EQ(breaksIn(inkedColumns(firstKey, lastKey)), 0);
+    EXPECT_EQ(app->chart.Series(1).Count(), static_cast<int>(seconds.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LoggingWays, GapsInTheWindow,
+    ::testing::Values(GapCase{"steady_at_the_interval", stepsOf(60, {2.0}), false, 0},
+                      GapCase{"alternate_commands_two_polls_apart", stepsOf(60, {4.0}), false, 0},
+                      GapCase{"alternate_commands_with_slow_replies", stepsOf(60, {7.0, 7.0, 8.0}), false, 0},
+                      GapCase{"loaded_file_logged_at_10_s", stepsOf(60, {10.0}), true, 0},
+                      GapCase{"a_stop_of_an_hour", [] {
+                                  std::vector<double> s = stepsOf(60, {2.0});
+                                  s[30] = 3600.0;
+                                  return s;
+                              }(),
+                              false, 1},
+                      GapCase{"a_loaded_file_of_two_runs", [] {
+                                  std::vector<double> s = stepsOf(60, {10.0});
+                                  s[20] = 6 * 3600.0;
+                                  return s;
+                              }(),
+                              true, 1}),
+    [](const ::testing::TestParamInfo<GapCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ChartInTheWindow, SaveChartAsWritesThePictureShownAsPngOrPdfNextToTheDataFile) {
     addPoints(300);
