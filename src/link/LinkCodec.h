@@ -21,8 +21,14 @@ public:
 
     // Forgets everything about the previous link; called for each new one.
     virtual void reset() = 0;
-    // The wire form of application data.
+    // The wire form of application data: the bytes of a command.
     virtual std::string encode(std::string_view data) = 0;
+    // The wire form of the end of a command; a CR unless the kind says
+    // otherwise.
+    virtual std::string encodeEnd() { return encode("\r"); }
+    // What the codec itself says to the peer when a link comes up, before
+    // any command (a controller's set-up); nothing unless the kind says so.
+    virtual std::string opening() { return {}; }
     // Decodes bytes from the peer; a chunk may end anywhere in the stream.
     virtual Received receive(std::string_view wire) = 0;
 };

@@ -14,7 +14,7 @@
 #include <sys/socket.h>
 #endif
 
-#include "link/TelnetEndpoint.h"
+#include "link/LinkTarget.h"
 #include "platform/Exception.h"
 
 namespace qs {
@@ -64,7 +64,7 @@ QtStreamLink::~QtStreamLink() {
 
 void QtStreamLink::Connect() {
     if (state_ != LinkState::Idle) return;
-    const TelnetEndpoint endpoint = ParseTelnetEndpoint(host_);
+    const LinkTarget endpoint = ParseLinkTarget(host_);
 
     state_ = LinkState::Connecting;
     codec_->reset();
