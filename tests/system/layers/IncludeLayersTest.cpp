@@ -1,6 +1,6 @@
 // The layers of src/, as the includes show them. Bottom up:
 //
-//   platform < core < link, datafile, chart, stability < window
+//   platform < core < link, datafile, chart, stability < window < publish, serve
 //     < qt/runtime < qt/link, qt/chart < qt/window, qt/headless < qt/app
 //
 // A file includes headers of its own folder and of the layers below it only;
@@ -37,19 +37,23 @@ const std::map<std::string, std::set<std::string>> kMayInclude{
     {"stability", {"platform", "core"}},
     {"window", {"platform", "core", "link", "datafile", "chart", "stability"}},
     {"publish", {"platform", "core", "link", "datafile", "chart", "stability", "window"}},
-    {"qt/runtime", {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish"}},
-    {"qt/link", {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "qt/runtime"}},
-    {"qt/chart", {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "qt/runtime"}},
-    {"qt/net", {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "qt/runtime"}},
+    {"serve", {"platform", "core", "link", "datafile", "chart", "stability", "window"}},
+    {"qt/runtime", {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "serve"}},
+    {"qt/link",
+     {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "serve", "qt/runtime"}},
+    {"qt/chart",
+     {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "serve", "qt/runtime"}},
+    {"qt/net",
+     {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "serve", "qt/runtime"}},
     {"qt/window",
-     {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "qt/runtime", "qt/link",
-      "qt/chart", "qt/net"}},
+     {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "serve", "qt/runtime",
+      "qt/link", "qt/chart", "qt/net"}},
     {"qt/headless",
-     {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "qt/runtime", "qt/link",
-      "qt/chart", "qt/net"}},
+     {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "serve", "qt/runtime",
+      "qt/link", "qt/chart", "qt/net"}},
     {"qt/app",
-     {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "qt/runtime", "qt/link",
-      "qt/chart", "qt/net", "qt/window", "qt/headless"}},
+     {"platform", "core", "link", "datafile", "chart", "stability", "window", "publish", "serve", "qt/runtime",
+      "qt/link", "qt/chart", "qt/net", "qt/window", "qt/headless"}},
 };
 
 std::string folderOf(const std::string& path) {
