@@ -39,39 +39,23 @@ std::string jsonRow(const StabilityRow& r) {
 }
 
 std::string channelJson(const ChannelAnalysis& c) {
-    const SeriesFigures& f = c.figures;
     std::string rows = "[";
     for (std::size_t i = 0; i < c.rows.size(); ++i) rows += (i ? "," : "") + jsonRow(c.rows[i]);
     rows += "]";
-    return JsonObject()
-        .count("channel", c.channel)
-        .count("n", f.n)
-        .num("mean", f.mean)
-        .num("stddev", f.stddev)
-        .num("stddev_ppm", f.stddevPpm)
-        .num("min", f.minimum)
-        .num("max", f.maximum)
-        .num("p2p", f.peakToPeak)
-        .num("p2p_ppm", f.peakToPeakPpm)
-        .num("drift_per_day", f.driftPerDay)
-        .num("drift_ppm_per_day", f.driftPpmPerDay)
-        .num("drift_stderr", f.driftStderrPerDay)
-        .num("tau0", f.tau0)
-        .raw("stability", rows)
-        .done();
+    JsonObject object;
+    object.count("channel", c.channel).count("n", c.figures.n);
+    for (const SeriesFigureName& f : kSeriesFigureNames) object.num(f.name, c.figures.*f.figure);
+    return object.raw("stability", rows).done();
 }
 
 }  // namespace
 
 std::string RegressionJson(const std::optional<RegressionFigures>& t) {
     if (!t) return "null";
-    return JsonObject()
-        .count("pairs", t->pairs)
-        .num("slope", t->slope)
-        .num("slope_err", t->slopeStderr)
-        .num("r", t->correlation)
-        .num("ppm_per_unit", t->ppmPerUnit)
-        .done();
+    JsonObject object;
+    object.count("pairs", t->pairs);
+    for (const RegressionFigureName& f : kRegressionFigureNames) object.num(f.name, (*t).*f.figure);
+    return object.done();
 }
 
 std::string ChannelsJson(const std::vector<ChannelAnalysis>& channels) {
@@ -106,14 +90,12 @@ std::string csvNumber(const std::optional<double>& v) { return v ? number(*v, kM
 
 std::string csv(const DataAnalysis& a) {
     std::string out = "file,lines,skipped\n" + csvField(a.file) + "," + integer(a.lines) + "," + integer(a.skipped) +
-                      "\n\nchannel,n,mean,stddev,stddev_ppm,min,max,p2p,p2p_ppm,drift_per_day,"
-                      "drift_ppm_per_day,drift_stderr,tau0\n";
+                      "\n\nchannel,n";
+    for (const SeriesFigureName& f : kSeriesFigureNames) out += std::string(",") + f.name;
+    out += "\n";
     for (const ChannelAnalysis& c : a.channels) {
-        const SeriesFigures& f = c.figures;
-        out += integer(c.channel) + "," + integer(f.n);
-        for (const auto& v : {f.mean, f.stddev, f.stddevPpm, f.minimum, f.maximum, f.peakToPeak, f.peakToPeakPpm,
-                              f.driftPerDay, f.driftPpmPerDay, f.driftStderrPerDay, f.tau0})
-            out += "," + csvNumber(v);
+        out += integer(c.channel) + "," + integer(c.figures.n);
+        for (const SeriesFigureName& f : kSeriesFigureNames) out += "," + csvNumber(c.figures.*f.figure);
         out += "\n";
     }
     out += "\nchannel,m,tau,oadev,oadev_err,oadev_n,mdev,mdev_n,hdev,hdev_n\n";
@@ -123,9 +105,12 @@ std::string csv(const DataAnalysis& a) {
                    csvNumber(r.oadevError) + "," + integer(r.oadevTerms) + "," + csvNumber(r.mdev) + "," +
                    integer(r.mdevTerms) + "," + csvNumber(r.hdev) + "," + integer(r.hdevTerms) + "\n";
     if (a.tempco) {
-        const RegressionFigures& t = *a.tempco;
-        out += "\npairs,slope,slope_err,r,ppm_per_unit\n" + integer(t.pairs) + "," + csvNumber(t.slope) + "," +
-               csvNumber(t.slopeStderr) + "," + csvNumber(t.correlation) + "," + csvNumber(t.ppmPerUnit) + "\n";
+        std::string names = "pairs", values = integer(a.tempco->pairs);
+        for (const RegressionFigureName& f : kRegressionFigureNames) {
+            names += std::string(",") + f.name;
+            values += "," + csvNumber((*a.tempco).*f.figure);
+        }
+        out += "\n" + names + "\n" + values + "\n";
     }
     return out;
 }

@@ -50,6 +50,39 @@ struct RegressionFigures {
     std::optional<double> ppmPerUnit;   // the slope in ppm of |mean y| per unit of x
 };
 
+// The figures by the names every machine-readable output gives them (the
+// JSON of --analyze and the stats topic, the CSV, the headless stats
+// line), in the order they are written.
+struct SeriesFigureName {
+    const char* name;
+    std::optional<double> SeriesFigures::*figure;
+};
+inline constexpr SeriesFigureName kSeriesFigureNames[] = {
+    {"mean", &SeriesFigures::mean},
+    {"stddev", &SeriesFigures::stddev},
+    {"stddev_ppm", &SeriesFigures::stddevPpm},
+    {"min", &SeriesFigures::minimum},
+    {"max", &SeriesFigures::maximum},
+    {"p2p", &SeriesFigures::peakToPeak},
+    {"p2p_ppm", &SeriesFigures::peakToPeakPpm},
+    {"drift_per_day", &SeriesFigures::driftPerDay},
+    {"drift_ppm_per_day", &SeriesFigures::driftPpmPerDay},
+    {"drift_stderr", &SeriesFigures::driftStderrPerDay},
+    {"tau0", &SeriesFigures::tau0},
+};
+
+// The regression's figures after its "pairs".
+struct RegressionFigureName {
+    const char* name;
+    std::optional<double> RegressionFigures::*figure;
+};
+inline constexpr RegressionFigureName kRegressionFigureNames[] = {
+    {"slope", &RegressionFigures::slope},
+    {"slope_err", &RegressionFigures::slopeStderr},
+    {"r", &RegressionFigures::correlation},
+    {"ppm_per_unit", &RegressionFigures::ppmPerUnit},
+};
+
 // value when it is a finite number, else none.
 inline std::optional<double> FiniteOrNone(double value) {
     return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;

@@ -24,21 +24,10 @@ void add(std::string& line, const std::string& name, long long v) { line += " " 
 }  // namespace
 
 std::string StatsConsoleLine(const ChannelAnalysis& channel, const std::optional<RegressionFigures>& tempco) {
-    const SeriesFigures& f = channel.figures;
     std::string line = "stats";
     add(line, "channel", channel.channel);
-    add(line, "n", f.n);
-    add(line, "mean", f.mean);
-    add(line, "stddev", f.stddev);
-    add(line, "stddev_ppm", f.stddevPpm);
-    add(line, "min", f.minimum);
-    add(line, "max", f.maximum);
-    add(line, "p2p", f.peakToPeak);
-    add(line, "p2p_ppm", f.peakToPeakPpm);
-    add(line, "drift_per_day", f.driftPerDay);
-    add(line, "drift_ppm_per_day", f.driftPpmPerDay);
-    add(line, "drift_stderr", f.driftStderrPerDay);
-    add(line, "tau0", f.tau0);
+    add(line, "n", channel.figures.n);
+    for (const SeriesFigureName& f : kSeriesFigureNames) add(line, f.name, channel.figures.*f.figure);
     for (const StabilityRow& r : channel.rows) {
         const std::string m = "_m" + std::to_string(r.m);
         add(line, "oadev" + m, r.oadev);
@@ -48,10 +37,8 @@ std::string StatsConsoleLine(const ChannelAnalysis& channel, const std::optional
     }
     if (tempco) {
         add(line, "tempco_pairs", tempco->pairs);
-        add(line, "tempco_slope", tempco->slope);
-        add(line, "tempco_slope_err", tempco->slopeStderr);
-        add(line, "tempco_r", tempco->correlation);
-        add(line, "tempco_ppm_per_unit", tempco->ppmPerUnit);
+        for (const RegressionFigureName& f : kRegressionFigureNames)
+            add(line, std::string("tempco_") + f.name, (*tempco).*f.figure);
     }
     return line;
 }
