@@ -10,10 +10,16 @@ namespace qs {
 // longer holds raises std::out_of_range.
 class BoundedSeries : public ISeries {
 public:
-    // How many of the newest points to hold, at least 1.
+    // Besides the newest held() points, every point this close in x to the
+    // newest one is held, so that a point of a clock set back by up to this
+    // much takes its place among them as in a full store: an hour, in the
+    // days of the time axis.
+    static constexpr double kReorderSpan = 1.0 / 24.0;
+
+    // How many of the newest points to hold at least, at least 1.
     void setHeld(int points);
     int held() const { return held_; }
-    // How many points it holds now: never more than held().
+    // How many points it holds now: held() or more, while it has taken them.
     int pointsHeld() const { return points_.Count(); }
 
     void AddPoint(double x, double y) override;
@@ -36,12 +42,15 @@ private:
     // Where the point of this index stands among those held.
     int heldIndex(int index) const;
     void dropBeyondHeld();
+    double sumOfAll() const;
 
     // members
-    MemorySeries points_;  // the newest min(count_, held_) points, in the full store's order
+    MemorySeries points_;  // the newest points, in the full store's order
     int count_ = 0;
     int held_ = 1;
-    mutable RunningSum sum_;  // of every point taken, oldest first
+    double dropped_ = 0.0;         // the points no longer held, added up from the oldest
+    double newestDroppedX_ = 0.0;  // meaningful while count_ > points_.Count()
+    mutable RunningSum sum_;       // of every point taken, oldest first
 };
 
 }  // namespace qs

@@ -129,6 +129,78 @@ INSTANTIATE_TEST_SUITE_P(
                                 {{2, 20}, {3, 30}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// ---- a clock set back: the bounded store puts a point that comes out of
+//      time order where the full store puts it, so that the sums of every
+//      point and of the newest ones stay the full store's to the last bit.
+//      Times are in days, as on the time axis; one second is kSecond.
+
+constexpr double kSecond = 1.0 / 86400.0;
+
+struct ClockCase {
+    const char* name;
+    int held;
+    std::vector<double> seconds;  // the time of each point, in seconds from the start
+};
+
+class BoundedStoreClock : public ::testing::TestWithParam<ClockCase> {};
+
+TEST_P(BoundedStoreClock, SumsEveryPointAsTheFullStoreDoesAfterTheClockStepsBack) {
+    const ClockCase& c = GetParam();
+    MemorySeries full;
+    BoundedSeries bounded;
+    bounded.setHeld(c.held);
+    std::mt19937_64 rng(c.seconds.size());
+    for (std::size_t i = 0; i < c.seconds.size(); ++i) {
+        const double x = 46000.0 + c.seconds[i] * kSecond, y = test::RoughValue(rng);
+        full.AddPoint(x, y);
+        bounded.AddPoint(x, y);
+        const int n = full.Count();
+        ASSERT_EQ(bounded.Count(), n);
+        ASSERT_EQ(test::Bits(bounded.sumY(0, n)), test::Bits(full.sumY(0, n))) << "point " << i;
+        for (int last : {1, 2, c.held}) {
+            if (last > n) continue;
+            ASSERT_EQ(test::Bits(bounded.sumY(n - last, n)), test::Bits(full.sumY(n - last, n)))
+                << "the newest " << last << ", point " << i;
+            ASSERT_EQ(bounded.XValue(n - last), full.XValue(n - last)) << "point " << i;
+        }
+    }
+}
+
+// A run of points a second or a minute apart, as a logger takes them, with
+// the clock set back once or twice.
+std::vector<double> Run(std::initializer_list<std::pair<int, double>> stretches) {
+    std::vector<double> times;
+    double t = 0.0;
+    for (auto [points, step] : stretches) {
+        for (int i = 0; i < points; ++i) times.push_back(t += step);
+    }
+    return times;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TimeSequence, BoundedStoreClock,
+    ::testing::Values(ClockCase{"InOrder", 1, Run({{300, 60.0}})},
+                      ClockCase{"BackTenMinutesEveryMinute", 1, Run({{200, 60.0}, {1, -600.0}, {100, 60.0}})},
+                      ClockCase{"BackTenMinutesMeanOf5", 5, Run({{200, 60.0}, {1, -600.0}, {100, 60.0}})},
+                      ClockCase{"BackFiftyMinutes", 1, Run({{200, 60.0}, {1, -3000.0}, {100, 60.0}})},
+                      ClockCase{"BackAnHourTwice", 3, Run({{100, 60.0}, {1, -3540.0}, {80, 60.0}, {1, -3540.0}, {80, 60.0}})},
+                      ClockCase{"BackOneSecondEveryHalfSecond", 1, Run({{10000, 0.5}, {1, -1.0}, {3000, 0.5}})},
+                      ClockCase{"BackToTheSecondOfTheOldestHeld", 4,
+                                Run({{1, 1.0}, {1, 0.0}, {1, 1.0}, {1, 0.0}, {1, 1.0}, {1, 0.0}, {1, 7200.0},
+                                     {2, 1.0}, {1, -7202.0}, {1, 0.0}, {5, 7203.0}})},
+                      ClockCase{"ManySharingASecond", 4, Run({{500, 0.0}, {1, 4000.0}, {500, 0.0}, {1, -1.0}, {10, 0.0}})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BoundedStoreClock, HoldsNoMoreThanTheLastHourOrWhatItMustHold) {
+    BoundedSeries s;
+    s.setHeld(10);
+    for (int i = 0; i < 1000; ++i) s.AddPoint(46000.0 + i * 70 * kSecond, i);
+    EXPECT_EQ(s.pointsHeld(), 52);  // the newest and the 51 of the hour before it
+    s.setHeld(100);
+    for (int i = 1000; i < 1100; ++i) s.AddPoint(46000.0 + i * 70 * kSecond, i);
+    EXPECT_EQ(s.pointsHeld(), 100);
+}
+
 TEST(SeriesSumRange, AStoreRefusesPointsItDoesNotHold) {
     MemorySeries s;
     s.AddPoint(0.0, 1.0);
