@@ -36,6 +36,8 @@ std::string RecoveryFailedStatus(const std::string& message, bool autoReconnect,
     return text;
 }
 
+std::string RecoveryOffStatus() { return "Link down: Auto-Reconnect unticked, not reconnecting"; }
+
 std::string ConnectFailedStatus() { return "Link down: could not connect"; }
 
 std::string DisconnectFailedStatus() { return "Link up: could not disconnect"; }

@@ -28,6 +28,8 @@ std::string LinkLostStatus(bool autoReconnect, int retryMs);
 std::string ReconnectingStatus(const std::string& reason);
 // A recovery nobody started could not do its Start or Stop.
 std::string RecoveryFailedStatus(const std::string& message, bool autoReconnect, int retryMs);
+// A recovery between its tries ends, AutoReconnect unticked meanwhile.
+std::string RecoveryOffStatus();
 // A Start or Stop a person pressed gave up (the modal box says why).
 std::string ConnectFailedStatus();
 std::string DisconnectFailedStatus();

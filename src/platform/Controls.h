@@ -53,6 +53,10 @@ public:
     void exit();
     // Asks the view to put the input focus into this box.
     void setFocus();
+    // Whether the box holds the window's input focus (a person may be typing
+    // into it), as the view tells.
+    bool focused() const { return focused_; }
+    void setFocused(bool focused) { focused_ = focused; }
 
     std::function<void()> OnChange;
     std::function<void()> OnExit;
@@ -61,6 +65,7 @@ public:
 private:
     std::string text_;
     bool readOnly_ = false;
+    bool focused_ = false;
 };
 
 // Check box. OnClick runs whenever the checked state changes, by a click or

@@ -23,16 +23,32 @@ constexpr int kAttemptWaitMs = 500;
 // The buttons are a person's: a recovery runs startLink and stopLink itself.
 void TGPIBTelnet::StartButtonClick() { startLink(false); }
 
-void TGPIBTelnet::ResetButtonClick() { stopLink(false); }
+void TGPIBTelnet::ResetButtonClick() {
+    // A person's Stop ends a recovery the logger runs by itself, also between
+    // its tries or inside its waits, when there is no link to close.
+    const bool wasRecovering = std::exchange(State.recovering, 0) != 0;
+    stopLink(false);
+    if (wasRecovering && State.Connected == 0) {
+        // An attempt of the recovery's Start may still be under way.
+        abandonAttempt(false);
+        showLoggingControls(false);
+        showLinkStatus(StoppedStatus());
+    }
+}
 
 void TGPIBTelnet::startLink(bool unattended) {
     if (!unattended) {
         // A person's Start takes over from a reconnect the watchdog has
         // pending: run inside Start's waits, that recovery would make its
-        // own 30 attempts (and more) on top of these.
+        // own 30 attempts (and more) on top of these. A recovery under way
+        // goes on after them, should they give up.
         State.reconnectPending = 0;
         State.closedByPeer = 0;
         WatchdogTimer.setEnabled(false);
+    } else if (State.recovering == 0) {
+        // The recovery was over before its Start: a person pressed Stop, or
+        // a person's Start brought the link up, inside its waits.
+        return;
     }
     // A person's Start begins a fresh transcript; a recovery's keeps the
     // conversation that led to it.
@@ -55,7 +71,9 @@ void TGPIBTelnet::startLink(bool unattended) {
     }
 
     showLinkStatus(ConnectingStatus(host));
-    for (int attempt = 0; attempt < kLinkAttempts && State.Connected == 0; ++attempt) {
+    // A recovery's attempts end when a person's Stop ends the recovery.
+    auto goOn = [this, unattended] { return State.Connected == 0 && (!unattended || State.recovering != 0); };
+    for (int attempt = 0; attempt < kLinkAttempts && goOn(); ++attempt) {
         // Whatever the Telnet layer raises is one failed attempt.
         try {
             Telnet.Connect();
@@ -64,9 +82,13 @@ void TGPIBTelnet::startLink(bool unattended) {
             platform.loop.sleepAndPump(kAttemptWaitMs);
         }
     }
-    if (State.Connected == 0) {
-        abandonAttempt(unattended);
-        reportLinkFailure(kConnectFailure, unattended);
+    if (State.Connected != 0 || (unattended && State.recovering == 0)) return;
+    abandonAttempt(unattended);
+    reportLinkFailure(kConnectFailure, unattended);
+    if (!unattended && State.recovering != 0) {
+        // The person was told; the recovery they pressed Start in goes on.
+        showLinkStatus(RecoveryFailedStatus(kConnectFailure, AutoReconnect.checked(), WatchdogTimer.interval()));
+        armReconnectRetry();
     }
 }
 
@@ -113,12 +135,37 @@ void TGPIBTelnet::reportLinkFailure(const char* message, bool unattended) {
     platform.dialogs.messageBox(message, kErrorCaption, MsgButtons::Ok, MsgIcon::None);
 }
 
+void TGPIBTelnet::showLoggingControls(bool on) {
+    // In this order, so that the focus of the button disabled goes to the
+    // one enabled.
+    if (on) {
+        StartButton.setEnabled(false);
+        IntervalBox.setEnabled(false);
+        ResetButton.setEnabled(true);
+        TextFileBox.setEnabled(false);
+    } else {
+        StartButton.setEnabled(true);
+        IntervalBox.setEnabled(true);
+        ResetButton.setEnabled(false);
+        TextFileBox.setEnabled(true);
+    }
+}
+
+void TGPIBTelnet::beginRecovery() {
+    State.recovering = 1;
+    showLoggingControls(true);
+}
+
+void TGPIBTelnet::endRecovery() {
+    State.recovering = 0;
+    State.reconnectPending = 0;
+    if (State.Connected == 0) showLoggingControls(false);
+}
+
 void TGPIBTelnet::TelnetConnected() {
-    StartButton.setEnabled(false);
-    IntervalBox.setEnabled(false);
-    ResetButton.setEnabled(true);
-    TextFileBox.setEnabled(false);
+    showLoggingControls(true);
     State.Connected = 1;
+    State.recovering = 0;
     State.ReplyPhase = 0;
     State.ticksSinceReply = 0;
     State.greetingPending = 1;
@@ -140,22 +187,24 @@ void TGPIBTelnet::TelnetConnected() {
 
 void TGPIBTelnet::TelnetDisconnected() {
     if (State.Closing != 0) return;
-    StartButton.setEnabled(true);
-    IntervalBox.setEnabled(true);
-    ResetButton.setEnabled(false);
-    TextFileBox.setEnabled(true);
+    const StopRequest requestedBy = std::exchange(State.stopRequested, StopRequest::None);
+    // The adapter or the network closed the link: with AutoReconnect ticked
+    // the logger reconnects by itself, and logging stays on meanwhile. A
+    // recovery's own Stop leaves it as it is.
+    if (requestedBy == StopRequest::None) State.recovering = AutoReconnect.checked() ? 1 : 0;
+    else if (requestedBy == StopRequest::ByPerson) State.recovering = 0;
+    showLoggingControls(State.recovering != 0);
     State.Connected = 0;
     State.AwaitingReply = 0;
     State.greetingPending = 0;
     CountDown.setCaption("Offline");
 
-    const StopRequest requestedBy = std::exchange(State.stopRequested, StopRequest::None);
     if (requestedBy == StopRequest::ByPerson) {
         showLinkStatus(StoppedStatus());
     } else if (requestedBy == StopRequest::None) {
-        // The adapter or the network closed the link. The countdown stands
-        // still while offline, so it can never arm the watchdog: arm it here,
-        // one time-out from now, when the user asked for reconnects.
+        // The countdown stands still while offline, so it can never arm the
+        // watchdog: arm it here, one time-out from now, when the user asked
+        // for reconnects.
         const bool autoReconnect = AutoReconnect.checked();
         if (autoReconnect) {
             State.reconnectPending = 1;
@@ -170,6 +219,7 @@ void TGPIBTelnet::TelnetDisconnected() {
 
 void TGPIBTelnet::SendFailureRecovery() {
     if (SaveResultsBox.checked()) LogResetMarker();
+    beginRecovery();
     // PollBusy stays set throughout, so the ticks pumped in the waits start
     // no poll; it is cleared however the recovery ends, so that polling
     // resumes on a link that is up.
@@ -200,7 +250,18 @@ void TGPIBTelnet::runRecovery(const std::function<void()>& steps) {
 }
 
 void TGPIBTelnet::armReconnectRetry() {
-    if (State.Connected != 0 || State.Closing != 0 || !AutoReconnect.checked()) return;
+    if (State.Closing != 0) return;
+    if (State.Connected != 0) {
+        // Up again, or still up after a Stop that could not close it (the
+        // watchdog acts on it again): no retry of this recovery.
+        State.recovering = 0;
+        return;
+    }
+    // A person's Stop ended the recovery, or nobody asked for reconnects.
+    if (State.recovering == 0 || !AutoReconnect.checked()) {
+        endRecovery();
+        return;
+    }
     // Offline, the countdown never arms the watchdog; a fresh period gives
     // the next try one time-out from now.
     State.reconnectPending = 1;

@@ -70,6 +70,12 @@ struct LoggerState {
     // 1 from the adapter's (or the network's) closing of the link until
     // the watchdog reopens it, which then needs no settling waits.
     int closedByPeer = 0;
+    // 1 while the logger reconnects by itself: from a link lost without a
+    // Stop (AutoReconnect ticked), or a recovery's start, until the link is
+    // up again, a person presses Stop, or the recovery ends with
+    // AutoReconnect unticked. Meanwhile the window shows logging on: Stop
+    // enabled, Start not. A person's Start does not end it.
+    int recovering = 0;
     // 1 while LinkStatus says a command could not be sent.
     int unsendableShown = 0;
 

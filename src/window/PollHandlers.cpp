@@ -34,8 +34,9 @@ std::optional<double> pollInterval(const std::string& text) {
 }  // namespace
 
 void TGPIBTelnet::Timer2Timer() {
-    // Offline and while connecting the countdown stands still.
-    if (StartButton.enabled()) return;
+    // Offline and while connecting the countdown stands still. (The buttons
+    // do not tell: a recovery shows logging on while the link is down.)
+    if (State.Connected == 0) return;
 
     if (State.ticksSinceReply < INT_MAX) State.ticksSinceReply += 1;
     const bool holdWatchdog = awaitGreeting();

@@ -256,6 +256,12 @@ private:
     // shown in LinkStatus; a link left down is retried by the watchdog.
     void runRecovery(const std::function<void()>& steps);
     void armReconnectRetry();
+    // The window shows logging on (Stop enabled) or off (Start enabled).
+    void showLoggingControls(bool on);
+    // A recovery the logger runs by itself begins, or is over with the link
+    // left down.
+    void beginRecovery();
+    void endRecovery();
     // The countdown tick's part of the greeting wait: says so in LinkStatus
     // once a time-out has passed without the link's greeting; true while the
     // watchdog is not to be armed yet.

@@ -14,9 +14,18 @@ namespace qs {
 void TGPIBTelnet::WatchdogTimerTimer() {
     // A window that is closing has let its link go for good.
     const bool linkLost = State.reconnectPending != 0 && State.Closing == 0;
+    if (linkLost && !AutoReconnect.checked() && State.WatchdogActive == 0) {
+        // Unticked while the link was down between tries: nothing will
+        // reopen it, and the window shows logging off again.
+        endRecovery();
+        showLinkStatus(RecoveryOffStatus());
+        return;
+    }
     if ((State.OverdueTicks == 0 && !linkLost) || !AutoReconnect.checked() || State.WatchdogActive != 0) return;
 
-    IntervalBox.setText(FloatToStr(State.IntervalSeconds));
+    // The box shows the interval the schedule keeps, unless a person is
+    // typing into it: their text stays, for its exit to take in.
+    if (!IntervalBox.focused()) IntervalBox.setText(FloatToStr(State.IntervalSeconds));
     FlagScope active(State.WatchdogActive);
 
     // Bytes a lost link left without their line end are most likely a reply
@@ -41,6 +50,7 @@ void TGPIBTelnet::WatchdogTimerTimer() {
 }
 
 void TGPIBTelnet::watchdogReconnect(const std::string& reason, bool settle) {
+    beginRecovery();
     showLinkStatus(ReconnectingStatus(reason));
     // Stop and Start as the buttons run them, but unattended: their failures
     // go to the status line, since nobody may be there to close a box.

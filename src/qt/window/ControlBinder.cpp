@@ -186,23 +186,28 @@ void ControlBinder::applyHints() {
 }
 
 bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
-        // Switching to another window or opening a menu or message box does
-        // not leave the box; only a move of the focus within the window does.
-        // A box the program disables (Start disables IntervalBox) loses the
-        // focus too, in the middle of that handler: that is no exit either.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        const auto* widget = qobject_cast<const QWidget*>(watched);
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            reason != Qt::MenuBarFocusReason && widget && widget->isEnabled()) {
-            for (auto& [view, edit] : edits_) {
-                if (view != watched) continue;
-                TEdit* model = edit;
-                forward([model] { model->exit(); });
-                break;
-            }
-        }
+    const bool in = event->type() == QEvent::FocusIn;
+    if (!in && event->type() != QEvent::FocusOut) return QObject::eventFilter(watched, event);
+    TEdit* model = nullptr;
+    for (auto& [view, edit] : edits_) {
+        if (view == watched) model = edit;
     }
+    if (!model) return QObject::eventFilter(watched, event);
+    // Switching to another window or opening a menu or message box does not
+    // leave the box: the focus comes back to it, and so does the typist.
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason)
+        return QObject::eventFilter(watched, event);
+    if (in) {
+        forward([model] { model->setFocused(true); });
+        return QObject::eventFilter(watched, event);
+    }
+    forward([model] { model->setFocused(false); });
+    // Only a move of the focus within the window is an exit: a box the
+    // program disables (Start disables IntervalBox) loses the focus too, in
+    // the middle of that handler, and that is no exit.
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    if (widget && widget->isEnabled()) forward([model] { model->exit(); });
     return QObject::eventFilter(watched, event);
 }
 

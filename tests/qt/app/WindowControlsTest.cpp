@@ -250,6 +250,22 @@ TEST_F(WindowControlsTest, BoxDisabledByTheProgramWhileFocusedRunsNoExit) {
     EXPECT_EQ(exits, 0);
 }
 
+TEST_F(WindowControlsTest, ABoxKnowsWhileItHoldsTheFocus) {
+    edit("IntervalBox")->setFocus(Qt::MouseFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(logger().IntervalBox.focused());
+    EXPECT_FALSE(logger().HostBox.focused());
+    // Another window or a menu: the box keeps the window's focus.
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(edit("IntervalBox"), &away);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(logger().IntervalBox.focused());
+    edit("HostBox")->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(logger().IntervalBox.focused());
+    EXPECT_TRUE(logger().HostBox.focused());
+}
+
 TEST_F(WindowControlsTest, ClickingACheckBoxRunsItsHandler) {
     ASSERT_EQ(app->chart.Series(2).PenWidth(), 1);
     click("BoldMean");

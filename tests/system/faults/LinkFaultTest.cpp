@@ -2,6 +2,7 @@
 // real window: whatever the link does, the logger keeps running, takes a
 // sample only from a reply the adapter sent whole, and logs again within two
 // time-outs once the adapter behaves.
+#include <QPushButton>
 #include <QStringList>
 #include <QTimer>
 
@@ -103,6 +104,25 @@ protected:
         EXPECT_NE(refusal.find("refused"), std::string::npos) << "the last failed attempt: " << refusal;
     }
 
+    // From the first link on, while the logger reconnects by itself, the
+    // window's own buttons show logging on: Start disabled, Stop enabled.
+    QTimer buttonWatch;
+    bool linkWasUp = false;
+    int downLooks = 0;
+    std::vector<std::string> offLooks;
+    void watchTheButtons() {
+        buttonWatch.setInterval(20);
+        QObject::connect(&buttonWatch, &QTimer::timeout, &window(), [this] {
+            if (logger().State.Connected != 0) linkWasUp = true;
+            if (!linkWasUp) return;
+            if (logger().State.Connected == 0) ++downLooks;
+            const bool start = view<QPushButton>("StartButton")->isEnabled();
+            const bool stop = view<QPushButton>("ResetButton")->isEnabled();
+            if (start || !stop) offLooks.push_back(logger().LinkStatus.caption());
+        });
+        buttonWatch.start();
+    }
+
     void startAgainstFaultySimulator() {
         sim = std::make_unique<FaultSimulator>(
             QString::fromLatin1(GetParam().options).split(QLatin1Char(' '), Qt::SkipEmptyParts));
@@ -118,6 +138,7 @@ TEST_P(LinkFaultTest, LogsAgainWithinTwoTimeOutsAndTakesOnlyWholeReplies) {
     if (fault.heal == Heal::Listening) ASSERT_NO_FATAL_FAILURE(startAgainstNothingListening());
     else ASSERT_NO_FATAL_FAILURE(startAgainstFaultySimulator());
 
+    watchTheButtons();
     // Three samples after the adapter behaves again, then Stop.
     std::optional<long long> healed;
     const bool recovered = WaitFor(
@@ -128,6 +149,12 @@ TEST_P(LinkFaultTest, LogsAgainWithinTwoTimeOutsAndTakesOnlyWholeReplies) {
         30000 + fault.patienceMs);
     ASSERT_TRUE(recovered) << "healed: " << (healed ? "yes" : "no") << ", samples: " << count()
                            << "\nsimulator:\n" << sim->output();
+    buttonWatch.stop();
+    EXPECT_EQ(offLooks, std::vector<std::string>{}) << "logging shown off while the link was down " << downLooks
+                                                    << " looks";
+    if (fault.heal == Heal::SecondLink) {
+        EXPECT_GT(downLooks, 0) << "the faulty link was never seen down";
+    }
     ASSERT_TRUE(stopRightAfterSample(0, 5000));
     sim->stop();
 

@@ -156,11 +156,13 @@ TEST_F(LostLinkTest, APersonsStartTakesOverThePendingReconnectWithItsThirtyAttem
     EXPECT_EQ(telnet.connectCalls(), 1 + 30);
     EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectFailure});
 
-    // The person was told; nothing tries again behind their back.
-    advanceTo(60000);
-    EXPECT_EQ(telnet.connectCalls(), 1 + 30);
-    EXPECT_EQ(w.State.reconnectPending, 0);
-    EXPECT_EQ(w.LinkStatus.caption(), "Link down: could not connect");
+    // The person was told; the recovery their Start put off goes on one
+    // time-out later (24000), its Start after the waits at 26000.
+    advanceTo(24000);
+    ASSERT_GT(telnet.connectCalls(), 1 + 30);
+    EXPECT_EQ(telnet.connectTimes()[1 + 30], 26000);
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectFailure});
+    EXPECT_EQ(w.LinkStatus.caption(), RecoveryFailedStatus(kConnectFailure, true, 5000));
 }
 
 // The adapter goes silent: the poll at 2000 is never answered, and the

@@ -164,6 +164,38 @@ TEST_F(WatchdogTest, AnyActionWritesTheSinglePrecisionIntervalBack) {
     EXPECT_EQ(w.IntervalBox.text(), "2.09999990463257");
 }
 
+// The write-back never overwrites what a person is typing into the box: a
+// box with the focus keeps its text, for its exit to take in.
+struct WriteBackCase {
+    const char* name;
+    bool focused;  // the person is still in the box when the watchdog acts
+    const char* shown;
+};
+
+class IntervalWriteBackTest : public WatchdogTest, public ::testing::WithParamInterface<WriteBackCase> {};
+
+TEST_P(IntervalWriteBackTest, LeavesTheTextOfABoxAPersonIsTypingInto) {
+    w.IntervalBox.setText("2.1");
+    w.IntervalBoxExit();
+    answer = std::nullopt;
+    w.StartButton.Click();
+    vp.time.at(5000, [this] {
+        w.IntervalBox.setFocused(true);
+        w.IntervalBox.setText("0.7");
+        if (!GetParam().focused) w.IntervalBox.setFocused(false);
+    });
+
+    advance(12000);
+
+    EXPECT_GE(telnet.disconnectCalls(), 1);
+    EXPECT_EQ(w.IntervalBox.text(), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Watchdog, IntervalWriteBackTest,
+                         ::testing::Values(WriteBackCase{"WhileThePersonIsInTheBox", true, "0.7"},
+                                           WriteBackCase{"AfterThePersonLeftTheBox", false, "2.09999990463257"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(WatchdogTest, AFiringWithNothingOverdueDoesNothing) {
     w.StartButton.Click();
     w.IntervalBox.setText("3");
