@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -149,6 +150,11 @@ public:
         mosquitto_connect_callback_set(mosq_, [](mosquitto* m, void* self, int rc) {
             if (rc == 0) mosquitto_subscribe(m, nullptr, static_cast<MqttSubscriber*>(self)->filter_.c_str(), 1);
         });
+        // The broker sends what is published to the filter only from its
+        // acknowledgement of the subscription on: a test publishes after it.
+        mosquitto_subscribe_callback_set(mosq_, [](mosquitto*, void* self, int, int, const int*) {
+            static_cast<MqttSubscriber*>(self)->subscribed_ = true;
+        });
         mosquitto_message_callback_set(mosq_, [](mosquitto*, void* self, const mosquitto_message* m) {
             auto* s = static_cast<MqttSubscriber*>(self);
             const std::lock_guard lock(s->mutex_);
@@ -173,9 +179,12 @@ public:
         const std::lock_guard lock(mutex_);
         return messages_;
     }
+    // Whether the broker has acknowledged the subscription (at least once).
+    bool subscribed() const { return subscribed_; }
 
 private:
     std::string filter_;
+    std::atomic<bool> subscribed_{false};
     mosquitto* mosq_ = nullptr;
     mutable std::mutex mutex_;
     std::vector<Message> messages_;
