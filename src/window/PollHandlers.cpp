@@ -124,7 +124,7 @@ void TGPIBTelnet::Timer1Timer() {
         SendCommand(*bytes);
         if (alternate) State.ReplyPhase = commandOne ? 1 : 0;
         // The mended command went out: the complaint is over.
-        if (std::exchange(State.unsendableShown, 0) != 0) showLinkStatus(LinkUpStatus());
+        if (std::exchange(State.unsendableShown, 0) != 0) showLinkStatus(linkUpStatus());
     } catch (const std::exception& e) {
         failure = e.what();
     } catch (...) {
@@ -146,8 +146,8 @@ void TGPIBTelnet::SendCommand(const std::string& commandBytes) {
         Telnet.SendCh(byte);
         if (SaveResultsBox.checked()) LogCommandByte(byte);
     }
-    Telnet.SendCh('\r');
-    if (SaveResultsBox.checked()) LogCommandByte('\r');
+    Telnet.SendLineEnd();
+    if (SaveResultsBox.checked()) LogCommandByte(linkKind().commandEnd);
 }
 
 void TGPIBTelnet::Timer3Timer() { State.AbsoluteTick = AbsoluteCheckBox.checked() ? 1 : 0; }
