@@ -88,6 +88,10 @@ void TGPIBTelnet::Timer1Timer() {
     // link is down: Stop leaves Timer1 running, and a poll on a closed link
     // would make the send-failure recovery reopen a link the user closed.
     if (State.PollBusy != 0 || State.DataEvents < 1 || State.Connected == 0) return;
+    // DataEvents counts the greetings of every link so far; a controller
+    // reopened is not ready before it has answered its set-up again. (The
+    // adapter's reopened link keeps its old rule.)
+    if (linkKind().readiness != LinkReadiness::Greeting && State.greetedOnLink == 0) return;
     const std::optional<double> interval = pollInterval(IntervalBox.text());
     if (!interval || !(*interval > 0.0)) return;
 

@@ -83,6 +83,27 @@ TEST_F(LinkTest, AControllerThatNeverAnswersIsNeverPolledAndIsReopenedAfterTheGr
     EXPECT_TRUE(sends.empty());
 }
 
+TEST_F(LinkTest, AReopenedControllerIsNotPolledBeforeItAnsweredItsSetUpAgain) {
+    w.HostBox.setText("prologix://10.0.0.7/22");
+    w.AutoReconnect.setChecked(true);
+    telnet.greeting = kControllerVersion;
+    w.StartButton.Click();
+    advanceTo(5000);
+    ASSERT_FALSE(sends.empty());
+    // The controller drops the link; the next one answers only after 3 s.
+    telnet.greetingDelayMs = 3000;
+    telnet.dropLink();
+    advanceTo(20000);
+    ASSERT_GE(telnet.connectTimes().size(), 2u);
+    const std::int64_t reopened = telnet.connectTimes()[1];
+    bool polledAfter = false;
+    for (const Sent& s : sends) {
+        EXPECT_FALSE(s.atMs > reopened && s.atMs < reopened + 3000) << "a poll at " << s.atMs;
+        polledAfter = polledAfter || s.atMs > reopened + 3000;
+    }
+    EXPECT_TRUE(polledAfter);
+}
+
 // ---- a host box that names no link
 
 struct RefusedCase {
