@@ -1,5 +1,6 @@
 # `make chaos`: the real window, on the offscreen platform, against
-# kiss488-sim with random link faults, driven by a seeded random person for
+# kiss488-sim with random link faults, speaking a kind of link drawn from the
+# seed (telnet, raw or prologix), driven by a seeded random person for
 # CHAOS_SECONDS; crashes, hangs (the event loop silent for 2 s) and bad
 # data-file lines are counted. CHAOS_SEED replays a run (default: a random
 # seed, always printed). Ends with one line:

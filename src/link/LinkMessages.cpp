@@ -11,7 +11,7 @@ std::string seconds(int ms) { return FloatToStr(ms / 1000.0) + " s"; }
 
 std::string ConnectingStatus(const std::string& host) { return "Connecting to " + host + " ..."; }
 
-std::string LinkUpStatus() { return "Link up"; }
+std::string LinkUpStatus(const std::string& link) { return link.empty() ? "Link up" : "Link up (" + link + ")"; }
 
 std::string GreetingWaitStatus(int waitMs) {
     return "Link up: waiting for the adapter's greeting (up to " + seconds(waitMs) + ")";

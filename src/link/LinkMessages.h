@@ -18,7 +18,8 @@ inline constexpr const char* kStopFailure =
 // person coming back to an unattended logger can tell what happened.
 // retryMs is the watchdog's period: the time until the next automatic try.
 std::string ConnectingStatus(const std::string& host);
-std::string LinkUpStatus();
+// link: the link's name (LinkLabel), empty for the adapter.
+std::string LinkUpStatus(const std::string& link = {});
 // The link is up and the adapter has not greeted within one time-out; the
 // watchdog waits for the greeting up to waitMs from the connection.
 std::string GreetingWaitStatus(int waitMs);

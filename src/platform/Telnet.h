@@ -20,8 +20,12 @@ class ITelnet {
 public:
     virtual ~ITelnet() = default;
     virtual void setEvents(TelnetEvents events) = 0;
-    // Address for the next Connect: "host", "host:port" or "[IPv6]:port".
+    // Address for the next Connect: the host box's text, which also names
+    // the kind of link ("host", "host:port", "tcp://host:port", ...).
     virtual void setHost(const std::string& host) = 0;
+    // How long the logger waits for a reply, for a kind of link that tells
+    // its peer (a controller's own read time-out stays below it).
+    virtual void setReplyTimeoutMs(int) {}
     // Starts opening the link unless one is already open or being opened.
     // OnConnected follows once it is up. A failure may raise an Exception.
     virtual void Connect() = 0;
@@ -29,6 +33,9 @@ public:
     virtual void Disconnect(bool notifyPeer) = 0;
     // Sends one character on the open link; raises an Exception when the link has failed.
     virtual void SendCh(char c) = 0;
+    // Ends the command sent so far as the kind of link ends one: a CR for
+    // the adapter. Raises like SendCh.
+    virtual void SendLineEnd() { SendCh('\r'); }
 };
 
 }  // namespace qs

@@ -3,10 +3,14 @@
 #include <exception>
 #include <utility>
 
+#include "link/LinkCodecTable.h"
 #include "link/LinkMessages.h"
+#include "link/LinkTarget.h"
 #include "link/PollArithmetic.h"
 #include "link/ResultsLog.h"
 #include "platform/Conversions.h"
+#include "platform/Exception.h"
+#include "window/DeferredError.h"
 #include "window/FlagScope.h"
 #include "window/TGPIBTelnet.h"
 
@@ -21,7 +25,17 @@ constexpr int kAttemptWaitMs = 500;
 }  // namespace
 
 // The buttons are a person's: a recovery runs startLink and stopLink itself.
-void TGPIBTelnet::StartButtonClick() { startLink(false); }
+void TGPIBTelnet::StartButtonClick() {
+    // A host box that names no link is refused before anything changes: one
+    // box says what is wrong and lists the forms, and nothing is connected.
+    try {
+        ParseLinkTarget(HostBox.text());
+    } catch (const Exception& e) {
+        platform.dialogs.messageBox(e.what(), kErrorCaption, MsgButtons::Ok, MsgIcon::None);
+        return;
+    }
+    startLink(false);
+}
 
 void TGPIBTelnet::ResetButtonClick() {
     // A person's Stop ends a recovery the logger runs by itself, also between
@@ -37,6 +51,10 @@ void TGPIBTelnet::ResetButtonClick() {
 }
 
 void TGPIBTelnet::startLink(bool unattended) {
+    // The kind of link comes from the host box; a text that names none ends
+    // the Start here, before anything has changed.
+    const std::string host = HostBox.text();
+    State.link = ParseLinkTarget(host);
     if (!unattended) {
         // A person's Start takes over from a reconnect the watchdog has
         // pending: run inside Start's waits, that recovery would make its
@@ -58,8 +76,8 @@ void TGPIBTelnet::startLink(bool unattended) {
     if (timeoutSeconds <= 0) timeoutSeconds = 1;
     WatchdogTimer.setInterval(SecondsToMs(timeoutSeconds));
 
-    const std::string host = HostBox.text();
     Telnet.setHost(host);
+    Telnet.setReplyTimeoutMs(WatchdogTimer.interval());
 
     for (int attempt = 0; attempt < kLinkAttempts && State.Connected != 0; ++attempt) {
         stopLink(unattended);
@@ -182,8 +200,35 @@ void TGPIBTelnet::TelnetConnected() {
     // wait, or the retry period of a lost link) would cut it short. The
     // first overdue tick arms the watchdog afresh.
     WatchdogTimer.setEnabled(false);
-    showLinkStatus(LinkUpStatus());
+    showLinkStatus(linkUpStatus());
+
+    const LinkCodecKind& kind = linkKind();
+    // The link's own opening went out before anything else on it (the
+    // controller's set-up): the transcript keeps it as the bytes sent.
+    if (SaveResultsBox.checked())
+        for (char byte : kind.make(State.link, WatchdogTimer.interval())->opening()) LogCommandByte(byte);
+    // An instrument on a raw socket says nothing first: the link is ready.
+    if (kind.readiness == LinkReadiness::Connected) {
+        DeferredError deferred;
+        linkReady(false, deferred);
+        deferred.rethrow();
+    }
 }
+
+void TGPIBTelnet::linkReady(bool restarted, DeferredError& deferred) {
+    // The first poll of a link counts from its greeting.
+    State.ticksSinceReply = 0;
+    if (std::exchange(State.greetingPending, 0) == 2) showLinkStatus(linkUpStatus());
+    if (!restarted) deferred.run([&] { State.CountdownMs = intervalMs(); });
+    Timer1.setEnabled(true);
+    State.PollBusy = 0;
+    State.DataEvents += 1;
+    State.greetedOnLink = 1;
+}
+
+const LinkCodecKind& TGPIBTelnet::linkKind() const { return FindLinkKind(ProgramLinkCodecs(), State.link.kind); }
+
+std::string TGPIBTelnet::linkUpStatus() const { return LinkUpStatus(LinkLabel(ProgramLinkCodecs(), State.link)); }
 
 void TGPIBTelnet::TelnetDisconnected() {
     if (State.Closing != 0) return;

@@ -4,6 +4,7 @@
 
 #include "core/ChannelRouting.h"
 #include "core/Statistics.h"
+#include "link/LinkTarget.h"
 
 namespace qs {
 
@@ -80,9 +81,12 @@ struct LoggerState {
     int unsendableShown = 0;
 
     // Reply assembly beyond the classic fields.
-    // 1 once the adapter of the current link has greeted: nothing received
-    // before that is a sample. A new link clears it.
+    // 1 once the adapter of the current link has greeted (or the link is
+    // otherwise ready, as its kind says): nothing received before that is a
+    // sample. A new link clears it.
     int greetedOnLink = 0;
+    // Where the last Start's host box pointed, and what kind of link it is.
+    LinkTarget link;
     // 1 while the bytes that come next finish a line that the reply taken
     // before them cut in two: they are part of no reply.
     int insideCutLine = 0;

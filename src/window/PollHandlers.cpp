@@ -89,6 +89,10 @@ void TGPIBTelnet::Timer1Timer() {
     // link is down: Stop leaves Timer1 running, and a poll on a closed link
     // would make the send-failure recovery reopen a link the user closed.
     if (State.PollBusy != 0 || State.DataEvents < 1 || State.Connected == 0) return;
+    // DataEvents counts the greetings of every link so far; a controller
+    // reopened is not ready before it has answered its set-up again. (The
+    // adapter's reopened link keeps its old rule.)
+    if (linkKind().readiness != LinkReadiness::Greeting && State.greetedOnLink == 0) return;
     const std::optional<double> interval = pollInterval(IntervalBox.text());
     if (!interval || !(*interval > 0.0)) return;
 
@@ -125,7 +129,7 @@ void TGPIBTelnet::Timer1Timer() {
         SendCommand(*bytes);
         if (alternate) State.ReplyPhase = commandOne ? 1 : 0;
         // The mended command went out: the complaint is over.
-        if (std::exchange(State.unsendableShown, 0) != 0) showLinkStatus(LinkUpStatus());
+        if (std::exchange(State.unsendableShown, 0) != 0) showLinkStatus(linkUpStatus());
     } catch (const std::exception& e) {
         failure = e.what();
     } catch (...) {
@@ -147,8 +151,8 @@ void TGPIBTelnet::SendCommand(const std::string& commandBytes) {
         Telnet.SendCh(byte);
         if (SaveResultsBox.checked()) LogCommandByte(byte);
     }
-    Telnet.SendCh('\r');
-    if (SaveResultsBox.checked()) LogCommandByte('\r');
+    Telnet.SendLineEnd();
+    if (SaveResultsBox.checked()) LogCommandByte(linkKind().commandEnd);
 }
 
 void TGPIBTelnet::Timer3Timer() { State.AbsoluteTick = AbsoluteCheckBox.checked() ? 1 : 0; }

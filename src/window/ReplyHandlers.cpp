@@ -74,6 +74,22 @@ std::string whyNoSample(std::string_view clean, bool cutByBuffer) {
 
 }  // namespace
 
+bool TGPIBTelnet::isReadySignal(const std::string& raw, std::string_view clean) const {
+    switch (linkKind().readiness) {
+    case LinkReadiness::Greeting:
+        // Until the adapter has greeted, its greeting may follow a banner
+        // line in the same chunk; later, only a reply's own line counts, so
+        // that a prompt behind a reply leaves it a reply.
+        return IsGreeting(State.greetedOnLink == 0 ? std::string_view(raw) : clean);
+    case LinkReadiness::FirstLine:
+        // The answer to the opening's last line, whatever it says.
+        return State.greetedOnLink == 0;
+    case LinkReadiness::Connected:
+        break;
+    }
+    return false;
+}
+
 void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
     // The chunk is buffered before any setting is read: a bad IntervalBox or
     // MinStringBox text is reported, but never costs received bytes.
@@ -87,7 +103,8 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
             chunk += rest.length;
             size -= rest.length;
         }
-        complete = bufferChunk(State, chunk, size) || holdsGreeting(State);
+        complete = bufferChunk(State, chunk, size) ||
+                   (linkKind().readiness == LinkReadiness::Greeting && holdsGreeting(State));
     }
     // Data came: the watchdog waits a whole time-out from the next overdue
     // tick. Left to the next tick, an interval shorter than the tick would
@@ -151,18 +168,9 @@ void TGPIBTelnet::OnDataAvailable(const std::uint8_t* chunk, std::size_t size) {
             else LogReply(raw);
         }
 
-        // Until the adapter has greeted, its greeting may follow a banner
-        // line in the same chunk; later, only a reply's own line counts, so
-        // that a prompt behind a reply leaves it a reply.
-        if (IsGreeting(State.greetedOnLink == 0 ? std::string_view(raw) : clean)) {
-            // The first poll of a link counts from its greeting.
-            State.ticksSinceReply = 0;
-            if (std::exchange(State.greetingPending, 0) == 2) showLinkStatus(LinkUpStatus());
-            if (!restarted) deferred.run([&] { State.CountdownMs = intervalMs(); });
-            Timer1.setEnabled(true);
-            State.PollBusy = 0;
-            State.DataEvents += 1;
-            State.greetedOnLink = 1;
+        // The greeting, or what stands for it on this kind of link.
+        if (isReadySignal(raw, clean)) {
+            linkReady(restarted, deferred);
         } else if (State.greetedOnLink == 0 || State.AwaitingReply == 0) {
             // Nothing the logger did not ask for is a sample: a banner before
             // the greeting, a notice or a burst's further lines between two

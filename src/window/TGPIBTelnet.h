@@ -8,6 +8,7 @@
 #include "core/ChannelRouting.h"
 #include "core/LineAppender.h"
 #include "core/SampleTime.h"
+#include "link/LinkCodecTable.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
 #include "platform/Timer.h"
@@ -19,6 +20,8 @@
 #include "window/Subscribers.h"
 
 namespace qs {
+
+class DeferredError;
 
 // The logger's window: its controls, Logger state, timers and Telnet
 // component, every event handler a method; all of it runs on one event loop.
@@ -266,6 +269,16 @@ private:
     // once a time-out has passed without the link's greeting; true while the
     // watchdog is not to be armed yet.
     bool awaitGreeting();
+    // The link is ready to poll (the adapter's greeting, or what stands for
+    // it with the link's kind): the first poll counts from now. restarted:
+    // the countdown already counts from this moment.
+    void linkReady(bool restarted, DeferredError& deferred);
+    // Whether the complete text just taken is what makes the link ready.
+    bool isReadySignal(const std::string& raw, std::string_view clean) const;
+    // What the current link's kind is, from the program's table.
+    const LinkCodecKind& linkKind() const;
+    // LinkStatus once the link is up, naming the link.
+    std::string linkUpStatus() const;
     // settle: wait for the adapter to let the closed link go before Start.
     void watchdogReconnect(const std::string& reason, bool settle);
 };

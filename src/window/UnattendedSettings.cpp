@@ -4,6 +4,7 @@
 #include <string_view>
 #include <variant>
 
+#include "link/LinkTarget.h"
 #include "platform/Conversions.h"
 #include "platform/Exception.h"
 
@@ -29,6 +30,8 @@ const Rule kRules[] = {
     {"HostBox",
      [](const std::string& t) {
          if (t.find_first_not_of(" \t") == std::string::npos) throw Exception("no adapter address");
+         // Start would refuse it with the same words.
+         ParseLinkTarget(t);
      }},
     {"IntervalBox",
      [](const std::string& t) {

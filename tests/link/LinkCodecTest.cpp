@@ -21,11 +21,49 @@ constexpr char DO = '\xFD';
 constexpr char WILL = '\xFB';
 constexpr char TTYPE = '\x18';
 
-TEST(LinkCodecTable, TheProgramSpeaksTelnetOnly) {
-    ASSERT_EQ(ProgramLinkCodecs().size(), 1u);
-    EXPECT_EQ(ProgramLinkCodecs()[0].name, "telnet");
-    EXPECT_NE(MakeLinkCodec(ProgramLinkCodecs(), "telnet"), nullptr);
+// Each kind the host box names has its codec, readiness and command end.
+TEST(LinkCodecTable, TheProgramSpeaksEveryKindTheHostBoxNames) {
+    struct Row {
+        const char* hostBox;
+        std::string_view name;
+        LinkReadiness readiness;
+        char commandEnd;
+        std::string opening;
+    };
+    const Row rows[] = {
+        {"192.168.1.88", "telnet", LinkReadiness::Greeting, '\r', ""},
+        {"tcp://10.0.0.5:5025", "raw", LinkReadiness::Connected, '\n', ""},
+        {"prologix://10.0.0.7/22", "prologix", LinkReadiness::FirstLine, '\n',
+         "++savecfg 0\n++mode 1\n++auto 1\n++eoi 1\n++eos 2\n++read_tmo_ms 1500\n++addr 22\n++ver\n"},
+    };
+    ASSERT_EQ(ProgramLinkCodecs().size(), std::size(rows));
+    for (const Row& row : rows) {
+        const LinkTarget target = ParseLinkTarget(row.hostBox);
+        const LinkCodecKind& kind = FindLinkKind(ProgramLinkCodecs(), target.kind);
+        EXPECT_EQ(kind.name, row.name) << row.hostBox;
+        EXPECT_EQ(kind.readiness, row.readiness) << row.hostBox;
+        EXPECT_EQ(kind.commandEnd, row.commandEnd) << row.hostBox;
+        const std::unique_ptr<LinkCodec> codec = MakeLinkCodec(ProgramLinkCodecs(), target, 2000);
+        EXPECT_EQ(codec->opening(), row.opening) << row.hostBox;
+        // The command end the transcript keeps is the one the codec sends
+        // (Telnet puts a NUL behind a bare CR).
+        ASSERT_FALSE(codec->encodeEnd().empty());
+        EXPECT_EQ(codec->encodeEnd().front(), kind.commandEnd) << row.hostBox;
+        EXPECT_EQ(&FindLinkKind(ProgramLinkCodecs(), row.name), &kind);
+    }
     EXPECT_THROW(MakeLinkCodec(ProgramLinkCodecs(), kPassThroughLink), Exception);
+}
+
+TEST(LinkCodecTable, TheStatusLineNamesEveryLinkButTheAdapters) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"192.168.1.88", ""},
+        {"telnet://bench:2323", ""},
+        {"tcp://10.0.0.5:5025", "raw socket 10.0.0.5:5025"},
+        {"tcp://[::1]:5025", "raw socket [::1]:5025"},
+        {"prologix://10.0.0.7/22", "GPIB-Ethernet controller 10.0.0.7:1234, GPIB address 22"},
+    };
+    for (const auto& [hostBox, label] : rows)
+        EXPECT_EQ(LinkLabel(ProgramLinkCodecs(), ParseLinkTarget(hostBox)), label) << hostBox;
 }
 
 TEST(LinkCodecTable, AnUnknownKindIsRefusedByName) {

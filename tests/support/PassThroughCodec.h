@@ -20,12 +20,17 @@ public:
 
 inline constexpr std::string_view kPassThroughLink = "pass-through";
 
-inline std::unique_ptr<LinkCodec> MakePassThroughCodec() { return std::make_unique<PassThroughCodec>(); }
+inline std::unique_ptr<LinkCodec> MakePassThroughCodec(const LinkTarget&, int) {
+    return std::make_unique<PassThroughCodec>();
+}
 
 // The program's kinds of link and one more.
 inline std::vector<LinkCodecKind> TestLinkCodecs() {
     std::vector<LinkCodecKind> table(ProgramLinkCodecs().begin(), ProgramLinkCodecs().end());
-    table.push_back({kPassThroughLink, &MakePassThroughCodec});
+    // Asked for by name only: looked up by the kind of a target, the
+    // program's raw socket comes first.
+    table.push_back({LinkKindId::RawSocket, kPassThroughLink, "pass-through", LinkReadiness::Connected, '\n',
+                     &MakePassThroughCodec});
     return table;
 }
 

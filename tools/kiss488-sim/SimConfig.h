@@ -6,15 +6,24 @@
 
 namespace qs::sim {
 
+// What the simulator speaks on its socket: the KISS-488's Telnet, an
+// instrument's raw SCPI socket, or a GPIB-Ethernet controller with "++"
+// commands and the voltmeter at one GPIB address behind it.
+enum class Protocol { Telnet, Raw, Controller };
+
 // Everything the command line sets. Each fault is off at its default, so a
 // plain start behaves like a healthy adapter.
 struct SimConfig {
     // ---- where to listen
     std::string bindAddress = "127.0.0.1";
     int port = 2323;  // 0: any free port, printed once listening
+    Protocol protocol = Protocol::Telnet;
+    int gpibAddress = 22;  // the voltmeter's, behind a controller
 
     // ---- the healthy adapter
     std::string greeting = "KISS-488 GPIB-LAN adapter (simulated) ready";
+    // A controller's answer to "++ver".
+    std::string controllerVersion = "GPIB-LAN controller (simulated) version 1.0";
     double baseVolts = 1.0;
     // Per reading: the base moves by drift, and with noise >= 0 each reading
     // is the base plus white noise of that standard deviation instead of

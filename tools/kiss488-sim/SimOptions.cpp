@@ -58,6 +58,19 @@ const std::vector<OptionSpec>& table() {
          [](SimConfig& c, const std::string& v) { c.port = number(v, 0, 65535); }},
         {"--bind", "ADDRESS", "numeric address to listen on (default 127.0.0.1)",
          [](SimConfig& c, const std::string& v) { c.bindAddress = v; }},
+        {"--protocol", "telnet|raw|prologix",
+         "what the socket speaks (default telnet): the adapter's Telnet with its greeting; a raw SCPI socket "
+         "(no greeting, commands and replies end with LF); or a GPIB-Ethernet controller taking \"++\" "
+         "commands, which checks its set-up lines, answers ++ver, and passes queries to the voltmeter only after "
+         "++auto 1 and ++addr of --gpib-address (replies end with LF)",
+         [](SimConfig& c, const std::string& v) {
+             if (v == "telnet") c.protocol = Protocol::Telnet;
+             else if (v == "raw") c.protocol = Protocol::Raw;
+             else if (v == "prologix") c.protocol = Protocol::Controller;
+             else throw std::invalid_argument("must be telnet, raw or prologix");
+         }},
+        {"--gpib-address", "N", "the voltmeter's GPIB address behind the controller, 0-30 (default 22)",
+         [](SimConfig& c, const std::string& v) { c.gpibAddress = number(v, 0, 30); }},
         {"--greeting", "TEXT", "greeting sent on connect, followed by CR LF (default mentions KISS-488)",
          [](SimConfig& c, const std::string& v) { c.greeting = v; }},
         {"--volts", "V", "value around which the readings drift (default 1.0)",
@@ -73,7 +86,7 @@ const std::vector<OptionSpec>& table() {
          [](SimConfig& c, const std::string& v) { c.replies = texts(v); }},
         {"--seed", "N", "seed of the reading drift and of --binary (default 1)",
          [](SimConfig& c, const std::string& v) { c.seed = number<std::uint32_t>(v, 0, 4294967295u); }},
-        {"--record", "FILE", "append every data byte received (after Telnet decoding) to FILE, emptied at start",
+        {"--record", "FILE", "append every data byte received (after Telnet decoding; as they came with the other protocols) to FILE, emptied at start",
          [](SimConfig& c, const std::string& v) { c.recordFile = v; }},
         {"--log-sent", nullptr,
          "print \"link MS N faulty|healthy\" for each client taken (refused ones included) and \"sent MS KIND "
@@ -81,7 +94,7 @@ const std::vector<OptionSpec>& table() {
          "ms, KIND: greeting, reply, stranded, cut, flood or garbled; TEXT: the bytes without the line end, each "
          "outside 32-126 as \\xHH, cut after 200",
          [](SimConfig& c, const std::string&) { c.logSent = true; }},
-        {"--no-greeting", nullptr, "fault: never greet", [](SimConfig& c, const std::string&) { c.greet = false; }},
+        {"--no-greeting", nullptr, "fault: never greet (a controller: never answer ++ver)", [](SimConfig& c, const std::string&) { c.greet = false; }},
         {"--refuse", nullptr, "fault: close every connection right after accepting it",
          [](SimConfig& c, const std::string&) { c.refuse = true; }},
         {"--delay", "MS", "fault: wait MS milliseconds before each reply",
@@ -132,7 +145,8 @@ const OptionSpec* find(const std::string& name) {
 
 std::string SimOptions::helpText() {
     std::string text =
-        "kiss488-sim: a simulated KISS-488 GPIB-LAN adapter with a voltmeter behind it.\n"
+        "kiss488-sim: a simulated KISS-488 GPIB-LAN adapter with a voltmeter behind it\n"
+        "(or, with --protocol, the voltmeter's raw SCPI socket or a GPIB-Ethernet controller).\n"
         "It asks the client for its terminal type, greets, and answers each command line\n"
         "(ended by CR): *IDN? with an identity, any other query (containing MEAS or READ,\n"
         "or ending in ?) with a drifting reading like +1.00001234E+00, each ended by CR LF.\n"

@@ -56,6 +56,25 @@ void say(const std::string& line) {
     std::fflush(stdout);
 }
 
+constexpr char kEsc = 27;
+
+// The set-up a logger owes the controller on every link, in this order; a
+// value of "*" stands for any, and read_tmo_ms takes 1 to 3000 (the
+// controller's documented range).
+const char* const kSetUp[] = {"++savecfg 0", "++mode 1", "++auto 1", "++eoi 1", "++eos 2", "++read_tmo_ms *",
+                              "++addr *", "++ver"};
+
+bool isSetUpLine(const std::string& line, const std::string& expected) {
+    const auto star = expected.find('*');
+    if (star == std::string::npos) return line == expected;
+    if (line.compare(0, star, expected, 0, star) != 0 || line.size() == star) return false;
+    const std::string value = line.substr(star);
+    if (value.find_first_not_of("0123456789") != std::string::npos || value.size() > 5) return false;
+    const int number = std::stoi(value);
+    if (expected.rfind("++read_tmo_ms", 0) == 0) return number >= 1 && number <= 3000;
+    return number >= 0 && number <= 30;
+}
+
 }  // namespace
 
 SimSession::SimSession(int fd, const SimConfig& config, InstrumentModel& model, bool faultyLink, int& repliesSent,
@@ -73,9 +92,16 @@ SimSession::SimSession(int fd, const SimConfig& config, InstrumentModel& model, 
         throw std::bad_alloc();
     }
     sink_ = &out_;
-    telnet_negotiate(telnet_, TELNET_DO, TELNET_TELOPT_TTYPE);
-    if (faultyLink_) sendBurst();
+    const bool telnet = config_.protocol == Protocol::Telnet;
+    if (telnet) telnet_negotiate(telnet_, TELNET_DO, TELNET_TELOPT_TTYPE);
+    if (telnet && faultyLink_) sendBurst();
     const auto now = Clock::now();
+    // Only the adapter greets: an instrument's socket and a controller say
+    // nothing before they are asked.
+    if (!telnet) {
+        if (faultyLink_ && config_.closeAfter == 0) queueClose(now);
+        return;
+    }
     if (randomFaults_ && randomFaults_->bannerFirst()) {
         say("fault " + std::to_string(monotonicMs()) + " banner");
         nextFree_ = queueData("Bench LAN port 3, line discipline 8N1\r\n", now, "banner", 0);
@@ -128,7 +154,8 @@ void SimSession::onReadable() {
     char buffer[65536];
     const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
     if (n > 0) {
-        telnet_recv(telnet_, buffer, static_cast<std::size_t>(n));
+        if (config_.protocol == Protocol::Telnet) telnet_recv(telnet_, buffer, static_cast<std::size_t>(n));
+        else onLineBytes(buffer, static_cast<std::size_t>(n));
         return;
     }
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
@@ -201,6 +228,68 @@ void SimSession::onData(const char* bytes, std::size_t size) {
     }
 }
 
+std::string SimSession::lineEnd() const { return config_.protocol == Protocol::Telnet ? "\r\n" : "\n"; }
+
+void SimSession::onLineBytes(const char* bytes, std::size_t size) {
+    record(bytes, size);
+    const bool controller = config_.protocol == Protocol::Controller;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = bytes[i];
+        if (controller && std::exchange(afterEsc_, false)) {
+            if (line_.size() < 2) escapedStart_ = true;
+            if (line_.size() < kMaxLine) line_.push_back(c);
+        } else if (controller && c == kEsc) {
+            afterEsc_ = true;
+        } else if (c == '\r' || c == '\n') {
+            // CR LF is one line end; an empty line is none.
+            if (line_.empty()) continue;
+            std::string line = std::exchange(line_, std::string());
+            const bool escaped = std::exchange(escapedStart_, false);
+            if (controller) onControllerLine(line, !escaped && line.rfind("++", 0) == 0);
+            else onCommand(line);
+        } else if (line_.size() < kMaxLine) {
+            line_.push_back(c);
+        }
+    }
+}
+
+// The controller's part: its set-up is checked line by line, ++ver is
+// answered, ++auto and ++addr are kept, every other "++" line is taken
+// without a word; a query reaches the voltmeter only while the controller
+// reads after each command and addresses the voltmeter.
+void SimSession::onControllerLine(const std::string& line, bool controllerCommand) {
+    if (!controllerCommand) {
+        if (autoRead_ && address_ == config_.gpibAddress) {
+            onCommand(line);
+        } else {
+            say("command: " + shown(line) + " (not passed on: " + (autoRead_ ? "" : "++auto 0, ") + "++addr " +
+                std::to_string(address_) + ")");
+        }
+        return;
+    }
+    say("controller: " + shown(line));
+    if (setUpLines_ < std::size(kSetUp)) {
+        if (isSetUpLine(line, kSetUp[setUpLines_])) {
+            ++setUpLines_;
+        } else {
+            say("set-up: expected " + std::string(kSetUp[setUpLines_]) + ", got " + shown(line));
+            setUpLines_ = std::size(kSetUp) + 1;  // out of order: said once
+        }
+    }
+    if (line == "++auto 1") autoRead_ = true;
+    else if (line == "++auto 0") autoRead_ = false;
+    else if (line.rfind("++addr ", 0) == 0 && line.size() > 7 &&
+             line.find_first_not_of("0123456789", 7) == std::string::npos && line.size() <= 9)
+        address_ = std::stoi(line.substr(7));
+    if (line != "++ver") return;
+    if (setUpLines_ == std::size(kSetUp)) say("set-up: complete");
+    if (!config_.greet && faultyLink_) return;
+    const auto now = Clock::now();
+    const int delayMs = nextReplyFaulty() ? config_.replyDelayMs : 0;
+    nextFree_ = queueData(config_.controllerVersion + lineEnd(),
+                          std::max(now + std::chrono::milliseconds(delayMs), nextFree_), "version", 0);
+}
+
 void SimSession::onCommand(const std::string& command) {
     say("command: " + shown(command));
     const auto kind = InstrumentModel::classify(command);
@@ -251,18 +340,18 @@ void SimSession::onCommand(const std::string& command) {
         } else if (stranded) {
             if (std::string_view(sentKind) == "reply") sentKind = "stranded";
         } else {
-            reply += "\r\n";
+            reply += lineEnd();
         }
     }
 
     const auto now = Clock::now();
     if (chaos.kind == Kind::Echo) {
-        nextFree_ = queueData(command + "\r\n", std::max(now, nextFree_), "echo", 0);
+        nextFree_ = queueData(command + lineEnd(), std::max(now, nextFree_), "echo", 0);
     } else if (chaos.kind == Kind::Burst) {
         // Readings nobody asked for behind the one asked for, and a last one
         // cut in two: its tail comes a little later, as its own piece.
-        for (int i = 1; i < chaos.lines; ++i) reply += model_.reading() + "\r\n";
-        const std::string last = model_.reading() + "\r\n";
+        for (int i = 1; i < chaos.lines; ++i) reply += model_.reading() + lineEnd();
+        const std::string last = model_.reading() + lineEnd();
         const std::size_t half = last.size() / 2;
         reply += last.substr(0, half);
         nextFree_ = queueData(reply, std::max(now, nextFree_), "burst", 0);
@@ -277,7 +366,7 @@ void SimSession::onCommand(const std::string& command) {
     if (closeNow) queueClose(nextFree_);
     // A status line between two polls, when no reply is awaited.
     else if (chaos.kind == Kind::Notice)
-        nextFree_ = queueData("STATUS 00012 OK, NO SRQ\r\n", nextFree_ + std::chrono::milliseconds(30), "notice", 0);
+        nextFree_ = queueData("STATUS 00012 OK, NO SRQ" + lineEnd(), nextFree_ + std::chrono::milliseconds(30), "notice", 0);
 }
 
 SimSession::Clock::time_point SimSession::queueData(const std::string& data, Clock::time_point at, const char* kind,
@@ -303,6 +392,7 @@ SimSession::Clock::time_point SimSession::queueData(const std::string& data, Clo
 void SimSession::queueClose(Clock::time_point at) { pending_.push_back({std::max(at, nextFree_), {}, true, {}}); }
 
 std::string SimSession::encode(std::string_view data) {
+    if (config_.protocol != Protocol::Telnet) return std::string(data);
     std::string wire;
     sink_ = &wire;
     telnet_send(telnet_, data.data(), data.size());

@@ -57,7 +57,13 @@ private:
     static void onEvent(telnet_t* telnet, telnet_event_t* event, void* self);
     void handle(const telnet_event_t& event);
     void onData(const char* bytes, std::size_t size);
+    // The lines of a raw socket and of a controller: each ends at LF or CR.
+    void onLineBytes(const char* bytes, std::size_t size);
+    void onControllerLine(const std::string& line, bool controllerCommand);
     void onCommand(const std::string& command);
+    // What ends a line the simulator sends: CR LF from the adapter, LF from
+    // the instrument's socket and the controller.
+    std::string lineEnd() const;
     void sendBurst();
     // Queues data for the client no earlier than at, after what is queued,
     // cut into pieces of pieceBytes (0: one piece); kind names it for
@@ -87,6 +93,15 @@ private:
     Clock::time_point nextFree_;
     std::string line_;
     bool afterCr_ = false;
+    // The controller: an ESC was the last byte, so the next is data; the
+    // line's first two bytes came escaped (it is no "++" command then).
+    bool afterEsc_ = false;
+    bool escapedStart_ = false;
+    // The controller: how many of its set-up lines came in order, and what
+    // it was told.
+    std::size_t setUpLines_ = 0;
+    bool autoRead_ = false;
+    int address_ = -1;
     int replies_ = 0;
     bool closing_ = false;
     bool finished_ = false;

@@ -60,18 +60,18 @@ struct HeadlessFace {
 };
 
 // The one place the program is put together, for either face: the face's
-// own parts, then the Qt runtime and the link of the kind asked for, which
-// report through the face, the platform over all of them, the logger's
-// logic, and the listeners of its samples. Members are built in this order
+// own parts, then the Qt runtime and the link (of the kind each Start's host
+// box names), which report through the face, the platform over all of them,
+// the logger's logic, and the listeners of its samples. Members are built in this order
 // and destroyed in reverse, so every part outlives its users. Needs a
 // QCoreApplication (a QApplication for the window).
 template <typename Face>
 class ProgramParts {
 public:
-    explicit ProgramParts(std::string_view linkKind = kTelnetLink)
+    ProgramParts()
         : runtime([this](const std::string& m) { face.reportNow(m); },
                   [this](const std::string& m) { face.reportLater(m); }),
-          link(MakeLinkCodec(ProgramLinkCodecs(), linkKind), [this](const std::string& m) { face.reportLater(m); }),
+          link(ProgramLinkCodecs(), [this](const std::string& m) { face.reportLater(m); }),
           platform{runtime, runtime, runtime, face.dialogs, link, face.chart, face.desktop},
           logger(platform),
           stability(logger, runtime, Face::kStabilityPeriodMs, Face::kStabilityFirstDelayMs) {}

@@ -57,6 +57,11 @@ QtStreamLink::QtStreamLink(std::unique_ptr<LinkCodec> codec, ErrorReport errorRe
     connect(&connectTimer_, &QTimer::timeout, this, &QtStreamLink::onConnectTimeout);
 }
 
+QtStreamLink::QtStreamLink(std::span<const LinkCodecKind> kinds, ErrorReport errorReport, QObject* parent)
+    : QtStreamLink(MakeLinkCodec(kinds, LinkTarget{}, 0), std::move(errorReport), parent) {
+    kinds_ = kinds;
+}
+
 QtStreamLink::~QtStreamLink() {
     connectTimer_.stop();
     dropSocket(false);
@@ -65,6 +70,8 @@ QtStreamLink::~QtStreamLink() {
 void QtStreamLink::Connect() {
     if (state_ != LinkState::Idle) return;
     const LinkTarget endpoint = ParseLinkTarget(host_);
+
+    if (!kinds_.empty()) codec_ = MakeLinkCodec(kinds_, endpoint, replyTimeoutMs_);
 
     state_ = LinkState::Connecting;
     codec_->reset();
@@ -99,9 +106,12 @@ void QtStreamLink::Disconnect(bool notifyPeer) {
     }
 }
 
-void QtStreamLink::SendCh(char c) {
+void QtStreamLink::SendCh(char c) { write(codec_->encode(std::string_view(&c, 1))); }
+
+void QtStreamLink::SendLineEnd() { write(codec_->encodeEnd()); }
+
+void QtStreamLink::write(const std::string& wire) {
     if (state_ != LinkState::Up || !socket_) throw Exception("Not connected.");
-    const std::string wire = codec_->encode(std::string_view(&c, 1));
     if (socket_->write(wire.data(), static_cast<qint64>(wire.size())) != static_cast<qint64>(wire.size()))
         throw Exception("Socket error: " + socket_->errorString().toStdString());
 }
@@ -112,6 +122,10 @@ void QtStreamLink::onSocketConnected() {
     state_ = LinkState::Up;
     lastError_.clear();
     tuneKeepAlive(*socket_);
+    // The peer hears the opening before any command; a write error shows up
+    // as the socket's error, which ends the link.
+    const std::string opening = codec_->opening();
+    if (!opening.empty()) socket_->write(opening.data(), static_cast<qint64>(opening.size()));
     enqueue(EventKind::Connected);
 }
 

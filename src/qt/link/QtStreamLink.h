@@ -7,18 +7,20 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 
 #include "link/LinkCodec.h"
+#include "link/LinkCodecTable.h"
 #include "platform/Telnet.h"
 
 class QTcpSocket;
 
 namespace qs {
 
-// A link to the adapter over a QTcpSocket on the GUI thread, speaking its
-// codec's protocol: its events reach the window one at a time and in order.
+// A link over a QTcpSocket on the GUI thread, speaking its codec's protocol:
+// its events reach the window one at a time and in order.
 class QtStreamLink : public QObject, public ITelnet {
     Q_OBJECT
 
@@ -32,15 +34,21 @@ public:
     // How long a closing link may take to hand over its last bytes.
     static constexpr int kCloseGraceMs = 2000;
 
-    // codec: what the link speaks; never null. A fresh link resets it.
+    // codec: what every link speaks, whatever the host text names; never
+    // null. A fresh link resets it.
     QtStreamLink(std::unique_ptr<LinkCodec> codec, ErrorReport errorReport, QObject* parent = nullptr);
+    // kinds: each Connect makes a fresh codec of the kind its host text
+    // names; the table outlives the link.
+    QtStreamLink(std::span<const LinkCodecKind> kinds, ErrorReport errorReport, QObject* parent = nullptr);
     ~QtStreamLink() override;
 
     // ---- ITelnet
     void setEvents(TelnetEvents events) override { handlers_ = std::move(events); }
     void setHost(const std::string& host) override { host_ = host; }
+    void setReplyTimeoutMs(int ms) override { replyTimeoutMs_ = ms; }
     // Returns at once; raises an Exception only for a host text that cannot
     // be an address. An attempt or a link already under way is left alone.
+    // Once connected, the codec's opening goes out before any other byte.
     void Connect() override;
     // Ends the link: what it has received and not yet delivered is
     // delivered first, then OnDisconnected, both before this returns. While
@@ -49,6 +57,7 @@ public:
     // Queues the byte for the event loop to write; raises an Exception when
     // the link is not up.
     void SendCh(char c) override;
+    void SendLineEnd() override;
 
     // ---- state, for diagnostics and tests
     bool isUp() const { return state_ == LinkState::Up; }
@@ -62,6 +71,7 @@ public:
 private:
     enum class LinkState { Idle, Connecting, Up };
 
+    void write(const std::string& wire);
     void onSocketConnected();
     void onSocketReadyRead();
     void onSocketError(QAbstractSocket::SocketError error);
@@ -95,6 +105,9 @@ private:
     QTimer connectTimer_;
     int connectTimeoutMs_ = kConnectTimeoutMs;
     std::unique_ptr<LinkCodec> codec_;
+    // Empty: codec_ serves every link.
+    std::span<const LinkCodecKind> kinds_;
+    int replyTimeoutMs_ = 0;
     std::string lastError_;
 };
 

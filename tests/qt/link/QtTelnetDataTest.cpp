@@ -4,7 +4,7 @@
 #include <string>
 
 #include "EventLoopWait.h"
-#include "SimProcess.h"
+#include "SimulatorProcess.h"
 #include "TelnetProbe.h"
 #include "TempWorkDir.h"
 
@@ -18,7 +18,7 @@ const std::regex kReading(R"([+-]\d\.\d{8}E[+-]\d{2})");
 bool endsWithLine(const std::string& text) { return text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0; }
 
 // Connects the probe and waits for the whole greeting.
-void connectAndAwaitGreeting(TelnetProbe& probe, SimProcess& sim) {
+void connectAndAwaitGreeting(TelnetProbe& probe, Simulator& sim) {
     probe.telnet.setHost(sim.host());
     probe.telnet.Connect();
     ASSERT_TRUE(WaitUntil([&] { return endsWithLine(probe.data()); }, 3000)) << probe.data();
@@ -26,7 +26,7 @@ void connectAndAwaitGreeting(TelnetProbe& probe, SimProcess& sim) {
 }
 
 TEST(QtTelnetData, GreetingThenOneReplyPerCommand) {
-    SimProcess sim;
+    Simulator sim;
     TelnetProbe probe;
     connectAndAwaitGreeting(probe, sim);
     EXPECT_EQ(probe.log.front(), "connected");
@@ -40,7 +40,7 @@ TEST(QtTelnetData, GreetingThenOneReplyPerCommand) {
 }
 
 TEST(QtTelnetData, TheAdapterLearnsTerminalTypeDumb) {
-    SimProcess sim;
+    Simulator sim;
     TelnetProbe probe;
     connectAndAwaitGreeting(probe, sim);
     EXPECT_TRUE(WaitUntil([&] { return sim.count("terminal type: dumb") == 1; }, 3000)) << sim.output();
@@ -48,7 +48,7 @@ TEST(QtTelnetData, TheAdapterLearnsTerminalTypeDumb) {
 
 TEST(QtTelnetData, CommandGoesOnTheWireWithABareCarriageReturn) {
     TempWorkDir dir;
-    SimProcess sim({"--record", (dir.path() / "wire.bin").string()});
+    Simulator sim({"--record", QString::fromStdString((dir.path() / "wire.bin").string())});
     TelnetProbe probe;
     connectAndAwaitGreeting(probe, sim);
     const std::size_t mark = probe.data().size();
@@ -59,7 +59,7 @@ TEST(QtTelnetData, CommandGoesOnTheWireWithABareCarriageReturn) {
 
 TEST(QtTelnetData, Byte255ReachesTheAdapterAsOneByte) {
     TempWorkDir dir;
-    SimProcess sim({"--record", (dir.path() / "wire.bin").string()});
+    Simulator sim({"--record", QString::fromStdString((dir.path() / "wire.bin").string())});
     TelnetProbe probe;
     connectAndAwaitGreeting(probe, sim);
     const std::string sent = std::string("A\xFF\xFE" "B\r", 5);
@@ -69,7 +69,7 @@ TEST(QtTelnetData, Byte255ReachesTheAdapterAsOneByte) {
 }
 
 TEST(QtTelnetData, SplitRepliesArriveWholeOverSeveralEvents) {
-    SimProcess sim({"--chunk", "4", "--chunk-gap", "15"});
+    Simulator sim({"--chunk", "4", "--chunk-gap", "15"});
     TelnetProbe probe;
     connectAndAwaitGreeting(probe, sim);
     EXPECT_GT(probe.chunks.size(), 3u);
@@ -85,7 +85,7 @@ TEST(QtTelnetData, SplitRepliesArriveWholeOverSeveralEvents) {
 }
 
 TEST(QtTelnetData, StrandedReplyKeepsWaitingForItsLineEnd) {
-    SimProcess sim({"--strand-every", "1"});
+    Simulator sim({"--strand-every", "1"});
     TelnetProbe probe;
     connectAndAwaitGreeting(probe, sim);
     const std::size_t mark = probe.data().size();
@@ -96,7 +96,7 @@ TEST(QtTelnetData, StrandedReplyKeepsWaitingForItsLineEnd) {
 }
 
 TEST(QtTelnetData, UnitPrefixComesInFrontOfTheReading) {
-    SimProcess sim({"--prefix", "V"});
+    Simulator sim({"--prefix", "V"});
     TelnetProbe probe;
     connectAndAwaitGreeting(probe, sim);
     const std::size_t mark = probe.data().size();
@@ -108,7 +108,7 @@ TEST(QtTelnetData, UnitPrefixComesInFrontOfTheReading) {
 }
 
 TEST(QtTelnetData, BinaryBytesIncludingNulAnd255ArriveAsData) {
-    SimProcess sim({"--binary", "64"});
+    Simulator sim({"--binary", "64"});
     TelnetProbe probe;
     connectAndAwaitGreeting(probe, sim);
     const std::size_t mark = probe.data().size();
@@ -121,7 +121,7 @@ TEST(QtTelnetData, BinaryBytesIncludingNulAnd255ArriveAsData) {
 }
 
 TEST(QtTelnetData, NegotiationBurstLeavesOnlyTheGreetingAsData) {
-    SimProcess sim({"--negotiation-burst", "5000"});
+    Simulator sim({"--negotiation-burst", "5000"});
     TelnetProbe probe;
     connectAndAwaitGreeting(probe, sim);
     EXPECT_EQ(probe.data().find('\xFF'), std::string::npos);
@@ -132,7 +132,7 @@ TEST(QtTelnetData, NegotiationBurstLeavesOnlyTheGreetingAsData) {
 }
 
 TEST(QtTelnetData, AMegabyteWithoutLineEndArrivesInFull) {
-    SimProcess sim({"--flood", "1048576"});
+    Simulator sim({"--flood", "1048576"});
     TelnetProbe probe;
     connectAndAwaitGreeting(probe, sim);
     const std::size_t mark = probe.data().size();

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "EventLoopWait.h"
-#include "SimProcess.h"
+#include "SimulatorProcess.h"
 #include "TelnetProbe.h"
 #include "platform/Exception.h"
 
@@ -67,7 +67,7 @@ private:
 };
 
 TEST(QtTelnetLink, PeerDropEndsTheLinkOnceAfterItsLastData) {
-    SimProcess sim({"--close-after", "1"});
+    Simulator sim({"--close-after", "1"});
     TelnetProbe probe;
     probe.telnet.setHost(sim.host());
     probe.telnet.Connect();
@@ -85,7 +85,7 @@ TEST(QtTelnetLink, PeerDropEndsTheLinkOnceAfterItsLastData) {
 }
 
 TEST(QtTelnetLink, ReconnectAfterADropGetsANewLinkAndGreeting) {
-    SimProcess sim({"--close-after", "1"});
+    Simulator sim({"--close-after", "1"});
     TelnetProbe probe;
     probe.telnet.setHost(sim.host());
     probe.telnet.Connect();
@@ -103,7 +103,7 @@ TEST(QtTelnetLink, ReconnectAfterADropGetsANewLinkAndGreeting) {
 }
 
 TEST(QtTelnetLink, DisconnectRaisesItsEventBeforeReturningAndNothingFollows) {
-    SimProcess sim({"--delay", "200"});
+    Simulator sim({"--delay", "200"});
     TelnetProbe probe;
     probe.telnet.setHost(sim.host());
     probe.telnet.Connect();
@@ -128,7 +128,7 @@ TEST(QtTelnetLink, DisconnectWithoutALinkDoesNothing) {
 }
 
 TEST(QtTelnetLink, SecondDisconnectRaisesNoSecondEvent) {
-    SimProcess sim;
+    Simulator sim;
     TelnetProbe probe;
     probe.telnet.setHost(sim.host());
     probe.telnet.Connect();
@@ -140,7 +140,7 @@ TEST(QtTelnetLink, SecondDisconnectRaisesNoSecondEvent) {
 }
 
 TEST(QtTelnetLink, AcceptedAndClosedAtOnceIsOneShortLink) {
-    SimProcess sim({"--refuse"});
+    Simulator sim({"--refuse"});
     TelnetProbe probe;
     probe.telnet.setHost(sim.host());
     probe.telnet.Connect();
@@ -183,7 +183,7 @@ TEST(QtTelnetLink, HangingConnectReturnsAtOnceAndIsGivenUpAfterTheTimeOut) {
 }
 
 TEST(QtTelnetLink, ConnectWhileConnectingOrUpStartsNothingNew) {
-    SimProcess sim;
+    Simulator sim;
     TelnetProbe probe;
     probe.telnet.setHost(sim.host());
     probe.telnet.Connect();
@@ -227,7 +227,7 @@ TEST(QtTelnetLink, MalformedHostRaisesFromConnect) {
 }
 
 TEST(QtTelnetLink, HostNameIsLookedUp) {
-    SimProcess sim;
+    Simulator sim;
     TelnetProbe probe;
     probe.telnet.setHost("localhost:" + std::to_string(sim.port()));
     QElapsedTimer clock;
@@ -238,7 +238,7 @@ TEST(QtTelnetLink, HostNameIsLookedUp) {
 }
 
 TEST(QtTelnetLink, ExceptionInAnEventGoesToTheErrorReport) {
-    SimProcess sim;
+    Simulator sim;
     TelnetProbe probe;
     int connected = 0;
     probe.telnet.setEvents({[&] {
@@ -256,7 +256,7 @@ TEST(QtTelnetLink, ExceptionInAnEventGoesToTheErrorReport) {
 }
 
 TEST(QtTelnetLink, HandlerMayDisconnectFromInsideTheDataEvent) {
-    SimProcess sim;
+    Simulator sim;
     TelnetProbe probe;
     std::vector<std::string> log;
     probe.telnet.setEvents({[&] { log.push_back("connected"); }, [&] { log.push_back("disconnected"); },
@@ -274,7 +274,7 @@ TEST(QtTelnetLink, HandlerMayDisconnectFromInsideTheDataEvent) {
 // A handler that runs a nested loop (as a modal box does) inside a data
 // event, with the greeting arriving a byte at a time meanwhile.
 struct NestedLoopInAnEvent : ::testing::Test {
-    SimProcess sim{{"--chunk", "1", "--chunk-gap", "5"}};
+    Simulator sim{{"--chunk", "1", "--chunk-gap", "5"}};
     TelnetProbe probe;
     std::vector<std::string> log;
     std::string data;

@@ -147,8 +147,8 @@ public:
     int run() {
         const std::string host = startSimulator();
         writeConfig(folder_, host, options_.seed);
-        std::printf("chaos: %d s from seed %u against kiss488-sim with %d %% faults, in %s\n", options_.seconds,
-                    options_.seed, options_.faultPercent, folder_.c_str());
+        std::printf("chaos: %d s from seed %u against kiss488-sim (%s) with %d %% faults, in %s\n",
+                    options_.seconds, options_.seed, linkKind_, options_.faultPercent, folder_.c_str());
         std::fflush(stdout);
         const auto deadline = Clock::now() + std::chrono::seconds(options_.seconds);
         for (int run = 0; Clock::now() + std::chrono::seconds(2) < deadline; ++run) runWindow(run, host, deadline);
@@ -166,10 +166,23 @@ public:
     }
 
 private:
+    // The kinds of link a run may draw: the simulator's --protocol, and the
+    // host box's text before and after the simulator's address.
+    struct LinkKind {
+        const char* protocol;
+        const char* before;
+        const char* after;
+    };
+    static constexpr LinkKind kLinkKinds[] = {
+        {"telnet", "", ""}, {"raw", "tcp://", ""}, {"prologix", "prologix://", "/22"}};
+
     std::string startSimulator() {
+        std::mt19937 random(options_.seed);
+        const LinkKind& kind = kLinkKinds[random() % std::size(kLinkKinds)];
+        linkKind_ = kind.protocol;
         int out = -1;
-        simPid_ = spawn({KISS488_SIM_BINARY, "--port", "0", "--chaos", std::to_string(options_.faultPercent),
-                         "--seed", std::to_string(options_.seed)},
+        simPid_ = spawn({KISS488_SIM_BINARY, "--port", "0", "--protocol", kind.protocol, "--chaos",
+                         std::to_string(options_.faultPercent), "--seed", std::to_string(options_.seed)},
                         folder_, &out, folder_ / "sim.log", nullptr);
         sim_ = std::make_unique<LineReader>(out);
         const auto start = Clock::now();
@@ -179,7 +192,7 @@ private:
             for (const auto& line : sim_->read()) {
                 const auto at = line.rfind(':');
                 if (line.rfind("listening on ", 0) == 0 && at != std::string::npos)
-                    return "127.0.0.1:" + line.substr(at + 1);
+                    return kind.before + ("127.0.0.1:" + line.substr(at + 1)) + kind.after;
             }
         }
         throw std::runtime_error("kiss488-sim did not start");
@@ -278,6 +291,7 @@ private:
     ChaosOptions options_;
     fs::path folder_;
     pid_t simPid_ = -1;
+    const char* linkKind_ = "";
     std::unique_ptr<LineReader> sim_;
     Tally tally_;
 };

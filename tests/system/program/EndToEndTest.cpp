@@ -253,3 +253,118 @@ TEST_F(EndToEndTest, FilesAndCaptionsKeepAPointUnderAGermanLocale) {
 
 }  // namespace
 }  // namespace qs::test
+
+// ---- each kind of link the host box names, against the simulator speaking it
+
+namespace qs::test {
+namespace {
+
+// The simulator's replies, in turn over every link: the data lines take them
+// whatever the link.
+const char* const kScriptedReplies[] = {"+1.10000000E+00", "+1.20000000E+00", "+1.30000000E+00",
+                                        "+1.40000000E+00", "+1.50000000E+00", "+1.60000000E+00",
+                                        "+1.70000000E+00", "+1.80000000E+00"};
+constexpr const char* kCommand = "MEAS:VOLT:DC? 5,0.00001";
+
+struct KindCase {
+    const char* name;
+    const char* protocol;       // kiss488-sim --protocol
+    std::string hostPrefix;     // before 127.0.0.1:PORT
+    std::string hostSuffix;     // after it
+    std::string linkOpening;    // Results.txt at the start of each link
+    std::string commandEnd;     // as the transcript keeps it
+    std::string replyEnd;       // a reply's line end in the transcript (text mode)
+};
+
+std::string scriptedReplies() {
+    std::string list;
+    for (const char* r : kScriptedReplies) list += std::string(list.empty() ? "" : ",") + r;
+    return list;
+}
+
+class LinkKindEndToEnd : public EndToEndTest, public ::testing::WithParamInterface<KindCase> {};
+
+// Three replies a link, then the simulator hangs up and the watchdog opens
+// the link again; five samples in all.
+TEST_P(LinkKindEndToEnd, SamplesGoToTheDataFileAndTheTranscriptKeepsEveryByteAcrossADroppedLink) {
+    const KindCase& c = GetParam();
+    Simulator sim({QStringLiteral("--protocol"), QString::fromLatin1(c.protocol), QStringLiteral("--close-after"),
+                   QStringLiteral("3"), QStringLiteral("--replies"), QString::fromStdString(scriptedReplies()),
+                   QStringLiteral("--log-sent"), QStringLiteral("--delay"), QStringLiteral("100")});
+    ASSERT_NE(sim.port(), 0);
+    const std::string host = c.hostPrefix + "127.0.0.1:" + std::to_string(sim.port()) + c.hostSuffix;
+    configure(host);
+    click("SaveResultsBox");
+    watchStartButton();
+    click("StartButton");
+    ASSERT_TRUE(waitForSamples(5, 20000)) << "samples: " << count() << "\n" << sim.output();
+    click("ResetButton");
+    EXPECT_GE(startToggles, 2);
+
+    // The same data lines for every kind: the replies, in order.
+    const auto lines = dataLines();
+    ASSERT_EQ(static_cast<int>(lines.size()), count());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_TRUE(kDataLine.match(QString::fromStdString(lines[i])).hasMatch()) << lines[i];
+        EXPECT_EQ(lines[i].substr(21, 16), std::string(kScriptedReplies[i]) + ",") << lines[i];
+    }
+
+    // Results.txt byte for byte: each link's opening (the greeting, or the
+    // controller's set-up and its answer), then command and reply by turns.
+    std::string expected;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i % 3 == 0) expected += c.linkOpening;
+        expected += kCommand + c.commandEnd + "{" + kScriptedReplies[i] + c.replyEnd + "}";
+    }
+    const std::string results = ReadFile("Results.txt");
+    ASSERT_GE(results.size(), expected.size()) << results;
+    EXPECT_EQ(results.substr(0, expected.size()), expected);
+    // A poll Stop cut short leaves its command, and nothing else.
+    const std::string rest = results.substr(expected.size());
+    const std::string nextPoll = (lines.size() % 3 == 0 ? c.linkOpening : std::string()) + kCommand + c.commandEnd;
+    EXPECT_TRUE(rest.empty() || nextPoll.rfind(rest, 0) == 0) << rest;
+}
+
+TEST_F(EndToEndTest, TheControllerIsSetUpInOrderOnEveryLinkAndPolledOnlyAfterItAnsweredItsVersionQuery) {
+    // The controller answers ++ver a while after it was asked.
+    Simulator sim({QStringLiteral("--protocol"), QStringLiteral("prologix"), QStringLiteral("--gpib-address"),
+                   QStringLiteral("7"), QStringLiteral("--close-after"), QStringLiteral("2"),
+                   QStringLiteral("--delay"), QStringLiteral("400"), QStringLiteral("--log-sent")});
+    configure("prologix://127.0.0.1:" + std::to_string(sim.port()) + "/7", QStringLiteral("0.25"),
+              QStringLiteral("2"));
+    click("StartButton");
+    ASSERT_TRUE(waitForSamples(3, 20000)) << "samples: " << count() << "\n" << sim.output();
+    click("ResetButton");
+
+    const std::string out = sim.output();
+    const std::string setUp =
+        "controller: ++savecfg 0\ncontroller: ++mode 1\ncontroller: ++auto 1\ncontroller: ++eoi 1\n"
+        "controller: ++eos 2\ncontroller: ++read_tmo_ms 1500\ncontroller: ++addr 7\ncontroller: ++ver\n"
+        "set-up: complete\n";
+    EXPECT_GE(sim.count(setUp), 2) << out;
+    EXPECT_EQ(sim.count("set-up: expected"), 0) << out;
+    EXPECT_EQ(sim.count("not passed on"), 0) << out;
+    // Between each ++ver and its answer, no command went out.
+    for (std::size_t at = out.find("controller: ++ver\n"); at != std::string::npos;
+         at = out.find("controller: ++ver\n", at + 1)) {
+        const std::size_t answered = out.find(" version GPIB-LAN controller", at);
+        if (answered == std::string::npos) break;
+        EXPECT_EQ(out.substr(at, answered - at).find("command: "), std::string::npos) << out;
+    }
+    EXPECT_EQ(static_cast<int>(dataLines().size()), count());
+}
+
+const std::string kControllerSetUp =
+    "++savecfg 0\n++mode 1\n++auto 1\n++eoi 1\n++eos 2\n++read_tmo_ms 500\n++addr 22\n++ver\n"
+    "{GPIB-LAN controller (simulated) version 1.0\r\n}";
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, LinkKindEndToEnd,
+    ::testing::Values(KindCase{"TelnetAdapter", "telnet", "", "", "{KISS-488 GPIB-LAN adapter (simulated) ready\r\r\n}",
+                               "\r", "\r\r\n"},
+                      KindCase{"RawSocket", "raw", "tcp://", "", "", "\n", "\r\n"},
+                      KindCase{"Controller", "prologix", "prologix://", "/22", kControllerSetUp, "\n", "\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qs::test

@@ -21,6 +21,7 @@
 #include "TempWorkDir.h"
 #include "VncKeyboard.h"
 #include "WindowTestSupport.h"
+#include "link/LinkTarget.h"
 
 namespace qs::test {
 namespace {
@@ -392,6 +393,54 @@ TEST_F(ProgramProcessTest, HeadlessAndTheWindowLogTheSameSamplesFromTheSameRepli
     // What the status bar says of a reply that is no sample goes to standard error.
     EXPECT_TRUE(headless.readAllStandardError().contains("Reply not taken as a sample"))
         << "no word on the reply that overflows";
+}
+
+// ---- --headless on each kind of link
+
+struct HeadlessKind {
+    const char* name;
+    const char* protocol;
+    std::string hostPrefix, hostSuffix, linkUp;
+};
+
+class HeadlessOnEachKind : public ProgramProcessTest, public ::testing::WithParamInterface<HeadlessKind> {};
+
+TEST_P(HeadlessOnEachKind, LogsAndReopensALinkTheSimulatorDropped) {
+    const HeadlessKind& k = GetParam();
+    Simulator sim({QStringLiteral("--protocol"), QString::fromLatin1(k.protocol), QStringLiteral("--close-after"),
+                   QStringLiteral("3")});
+    const std::string where = "127.0.0.1:" + std::to_string(sim.port());
+    writeConfig(k.hostPrefix + where + k.hostSuffix, "0.2");
+    StartHeadless(program, dir.path(), {QStringLiteral("--quiet")});
+    ASSERT_TRUE(WaitFor([&] { return dataLines().size() >= 5; }, 20000)) << "lines: " << dataLines().size();
+    signalAndWait(SIGTERM);
+    for (const auto& l : dataLines()) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
+    const QString out = QString::fromUtf8(program.readAllStandardOutput());
+    const QString up = QStringLiteral(" UTC link: ") + QString::fromStdString(k.linkUp + where) +
+                       (std::string(k.protocol) == "prologix" ? QStringLiteral(", GPIB address 22)")
+                                                              : QStringLiteral(")"));
+    EXPECT_GE(out.count(up), 2) << out.toStdString();
+    EXPECT_EQ(sim.count("client connected"), out.count(up));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, HeadlessOnEachKind,
+    ::testing::Values(HeadlessKind{"RawSocket", "raw", "tcp://", "", "Link up (raw socket "},
+                      HeadlessKind{"Controller", "prologix", "prologix://", "/22",
+                                   "Link up (GPIB-Ethernet controller "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A host box Start would refuse ends headless at once, with Start's words.
+TEST_F(ProgramProcessTest, HeadlessRefusesAHostBoxThatNamesNoLinkWithExitTwoAndTheFormsOnStderr) {
+    writeConfig("prologix://10.0.0.7/31", "1");
+    StartHeadless(program, dir.path());
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 2);
+    const std::string err = program.readAllStandardError().toStdString();
+    EXPECT_EQ(err, "quillstone: config.txt, line 1 (HostBox): The GPIB address \"31\" in \"prologix://10.0.0.7/31\" is "
+                   "not a whole number from 0 to 30.\n\n" + HostBoxForms() + "\n");
+    EXPECT_EQ(program.readAllStandardOutput(), QByteArray());
+    EXPECT_FALSE(FileExists("Data.txt"));
 }
 
 }  // namespace

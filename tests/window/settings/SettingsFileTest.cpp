@@ -14,6 +14,7 @@
 
 #include "OrdinaryUser.h"
 #include "TempWorkDir.h"
+#include "link/LinkTarget.h"
 #include "window/Settings.h"
 #include "window/UnattendedSettings.h"
 
@@ -303,6 +304,13 @@ struct UnattendedCase {
     const char* why;   // nullptr: usable
 };
 
+// Start's own words for a host box it refuses, behind the line.
+const std::string kRawWithoutPort =
+    "line 1 (HostBox): A raw socket needs its port (tcp://host:port, often 5025): \"tcp://10.0.0.5\" has none.\n\n" +
+    HostBoxForms();
+const std::string kUnknownScheme =
+    "line 1 (HostBox): Unknown kind of link \"gpib://\" in \"gpib://10.0.0.5\".\n\n" + HostBoxForms();
+
 class UnattendedSettings : public ::testing::TestWithParam<UnattendedCase> {};
 
 TEST_P(UnattendedSettings, AreRefusedWithTheirLineOnlyWhenTheLoggerCouldNotUseThem) {
@@ -328,6 +336,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         UnattendedCase{"DesignFile", 0, "", nullptr},
         UnattendedCase{"NoAddress", 1, "", "line 1 (HostBox): no adapter address"},
+        UnattendedCase{"RawSocket", 1, "tcp://10.0.0.5:5025", nullptr},
+        UnattendedCase{"Controller", 1, "prologix://10.0.0.7/22", nullptr},
+        UnattendedCase{"RawSocketWithoutPort", 1, "tcp://10.0.0.5", kRawWithoutPort.c_str()},
+        UnattendedCase{"UnknownScheme", 1, "gpib://10.0.0.5", kUnknownScheme.c_str()},
         UnattendedCase{"BlankAddress", 1, " \t", "line 1 (HostBox): no adapter address"},
         UnattendedCase{"NoFileAtAll", 1, nullptr, "line 1 (HostBox): no adapter address"},
         UnattendedCase{"IntervalNotANumber", 2, "abc", "line 2 (IntervalBox): 'abc' is not a valid floating point value"},
