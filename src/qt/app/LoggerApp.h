@@ -1,5 +1,6 @@
 #pragma once
 #include "qt/app/ProgramParts.h"
+#include "window/KeptSettings.h"
 #include "qt/window/Quillstone3.h"
 #include "qt/window/StabilityWindow.h"
 
@@ -14,6 +15,9 @@ public:
     LoggerApp& operator=(const LoggerApp&) = delete;
 
     // Runs FormCreate; an error in it is reported and start-up goes on.
+    // Then what the window keeps in quillstone.conf (the command mode, the
+    // chart's switches, the window's place) is put back; the close writes
+    // it there again.
     void create();
 
     // members, in construction order
@@ -27,6 +31,10 @@ public:
     Quillstone3 window;
     // Opened from the window's button and chart menu; shows parts.stability.
     StabilityWindow stability;
+
+private:
+    void restoreKept(const KeptSettings& kept);
+    KeptSettings keptNow() const;
 };
 
 }  // namespace qs

@@ -68,7 +68,7 @@ int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& show
     return 0;
 }
 
-int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publishing) {
+int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publishing, CommandMode mode) {
     QCoreApplication app(argc, argv);
     UseCLocaleForNumbers();
     ProgramParts<HeadlessFace> parts;
@@ -84,6 +84,7 @@ int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publ
         };
     }
     HeadlessLogger logger(parts.logger, parts.runtime, parts.face.console, parts.face.chart, parts.stability, quiet);
+    logger.setCommandMode(mode);
     return logger.run();
 }
 

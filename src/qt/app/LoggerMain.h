@@ -23,6 +23,8 @@ int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& show
 // The program with --headless: a QCoreApplication (no display needed), the
 // headless face of the composition root, SIGINT and SIGTERM ending it.
 // Returns the exit status: 2 when the publishing asked for cannot start.
-int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publishing = {});
+// mode: the commands sent, as quillstone.conf keeps them.
+int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publishing = {},
+                CommandMode mode = CommandMode::Command1);
 
 }  // namespace qs

@@ -5,6 +5,9 @@
 #include <iterator>
 #include <system_error>
 #include <utility>
+#include <vector>
+
+#include "window/Settings.h"
 
 namespace qs {
 
@@ -130,6 +133,15 @@ std::string publishingOptions(const OptionValues& values, PublishingOptions& pub
 
 std::span<const OptionSpec> ProgramOptions::table() { return kOptions; }
 
+std::span<const OptionSpec> ProgramOptions::fileTable() {
+    static const std::vector<OptionSpec> keys = [] {
+        std::vector<OptionSpec> all(std::begin(kOptions), std::end(kOptions));
+        all.insert(all.end(), KeptSettingKeys().begin(), KeptSettingKeys().end());
+        return all;
+    }();
+    return keys;
+}
+
 ProgramOptions ProgramOptions::parse(const std::vector<std::string>& args, std::optional<std::string_view> fileBytes) {
     ProgramOptions options;
     const OptionRead line = ReadCommandLine(table(), args);
@@ -151,7 +163,12 @@ ProgramOptions ProgramOptions::parse(const std::vector<std::string>& args, std::
     for (const char* name : {"alternate", "format", "taus"})
         if (line.values.contains(name)) return refused(std::string("--") + name + " goes with --analyze (see --help)");
     OptionRead file;
-    if (fileBytes) file = ReadOptionsFile(table(), *fileBytes, kOptionsFileName);
+    if (fileBytes) file = ReadOptionsFile(fileTable(), *fileBytes, kOptionsFileName);
+    std::string keptWhy;
+    if (!file.error) {
+        if (std::optional<KeptSettings> kept = ReadKeptSettings(file.values, keptWhy)) options.kept = *kept;
+        else file.error = std::string(kOptionsFileName) + ": " + keptWhy;
+    }
     // A file that is refused counts as absent: the window goes on with the
     // command line, the headless logger ends on the error.
     if (file.error) {
@@ -185,6 +202,13 @@ std::optional<std::string> ProgramOptions::readFile(std::string& error) {
     return bytes;
 }
 
+bool ProgramOptions::writeKept(const KeptSettings& kept) {
+    std::string error;
+    const std::optional<std::string> bytes = readFile(error);
+    if (!error.empty()) return false;
+    return ReplaceFileContents(kOptionsFileName, UpdateOptionsFile(bytes.value_or(""), KeptSettingValues(kept)));
+}
+
 std::string ProgramOptions::versionText() { return "quillstone " QUILLSTONE_VERSION "\n"; }
 
 std::string ProgramOptions::helpText() {
@@ -201,7 +225,8 @@ std::string ProgramOptions::helpText() {
            "Files, in the working directory:\n"
            "  config.txt       the 23 settings: read at start, written when the logger ends\n"
            "  quillstone.conf  optional: the options below as \"key = value\" lines (\"#\"\n"
-           "                   starts a comment); the command line wins\n"
+           "                   starts a comment); the command line wins. The window keeps\n"
+           "                   command-mode, legend, join-gaps and window there too\n"
            "  Data.txt         one line per sample, appended (the name is a setting)\n"
            "  Results.txt      the raw conversation, when \"Save Raw GPIB Results\" is ticked\n"
            "\n" +

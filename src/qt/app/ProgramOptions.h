@@ -7,6 +7,7 @@
 
 #include "publish/MqttAddress.h"
 #include "window/DataFileAnalysis.h"
+#include "window/KeptSettings.h"
 #include "window/OptionTable.h"
 
 namespace qs {
@@ -36,16 +37,26 @@ struct ProgramOptions {
     // headless logger ends on it, the window shows it once and goes on
     // without the file.
     std::optional<std::string> fileError;
+    // What the window keeps in quillstone.conf beside the options (the
+    // defaults when the file is refused); the headless logger takes the
+    // command mode from it.
+    KeptSettings kept;
 
     // The one table every reader, --help, the manual page and the README
     // follow.
     static std::span<const OptionSpec> table();
+    // What quillstone.conf may hold: the table's options and the kept settings.
+    static std::span<const OptionSpec> fileTable();
     // fileBytes: quillstone.conf's content, nullopt when there is none.
     static ProgramOptions parse(const std::vector<std::string>& args,
                                 std::optional<std::string_view> fileBytes = std::nullopt);
     // quillstone.conf from the working directory; nullopt when there is
     // none, an error text when it is there and cannot be read.
     static std::optional<std::string> readFile(std::string& error);
+    // Writes the kept settings into quillstone.conf in the working
+    // directory (made when there is none), every other line as it was;
+    // false when the file cannot be read or replaced.
+    static bool writeKept(const KeptSettings& kept);
     // One screen: what the program does, its files, its options.
     static std::string helpText();
     static std::string versionText();

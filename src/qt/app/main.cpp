@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quillstone: %s\n", options.fileError->c_str());
             return 2;
         }
-        return qs::RunHeadless(argc, argv, options.quiet, options.publishing);
+        return qs::RunHeadless(argc, argv, options.quiet, options.publishing, options.kept.commandMode);
     case qs::ProgramOptions::Mode::Window:
         break;
     }

@@ -65,8 +65,6 @@ void ChartLegend::list(const std::array<std::vector<QCPAbstractPlottable*>, 2>& 
             entry->setSelectable(false);
             legend->addItem(entry);
         }
-        // A side without lines draws no empty frame.
-        legend->setVisible(!listed_[side].empty());
     }
     fittedWidth_ = -1;
     place();
@@ -76,6 +74,10 @@ void ChartLegend::list(const std::array<std::vector<QCPAbstractPlottable*>, 2>& 
 void ChartLegend::place() {
     if (!row_) return;
     const bool wanted = enabled_ && (!listed_[Left].empty() || !listed_[Right].empty());
+    // A legend out of the layout would still be drawn where it last stood,
+    // over the plot that took its room; a side without lines draws no empty
+    // frame.
+    for (int side : {Left, Right}) sides_[side]->setVisible(wanted && !listed_[side].empty());
     if (wanted == placed_) return;
     QCPLayoutGrid* layout = plot_.plotLayout();
     if (wanted) {

@@ -1,13 +1,13 @@
 #include "qt/chart/ChartMenu.h"
 
+#include <QSignalBlocker>
+
 namespace qs {
 
 namespace {
 const QString kSaveAs = QStringLiteral("Save Chart As...");
 const QString kCopy = QStringLiteral("Copy Chart");
 const QString kShowAll = QStringLiteral("Show All Points");
-const QString kLegend = QStringLiteral("Legend");
-const QString kJoinGaps = QStringLiteral("Join Gaps");
 
 QAction* addSwitch(QMenu* menu, const QString& text, bool on, std::function<void(bool)> toggled) {
     QAction* action = menu->addAction(text);
@@ -17,6 +17,9 @@ QAction* addSwitch(QMenu* menu, const QString& text, bool on, std::function<void
     return action;
 }
 }  // namespace
+
+const QString ChartMenu::kLegend = QStringLiteral("Legend");
+const QString ChartMenu::kJoinGaps = QStringLiteral("Join Gaps");
 
 ChartMenu::ChartMenu(QWidget* parent, bool legendShown, bool gapsJoined, Commands commands)
     : menu_(new QMenu(parent)) {
@@ -35,6 +38,13 @@ ChartMenu::ChartMenu(QWidget* parent, bool legendShown, bool gapsJoined, Command
 // event that opened it has been handled.
 void ChartMenu::popup(QPoint globalPos) {
     if (menu_) menu_->popup(globalPos);
+}
+
+void ChartMenu::setSwitch(const QString& text, bool on) {
+    if (QAction* a = action(text)) {
+        const QSignalBlocker quiet(a);
+        a->setChecked(on);
+    }
 }
 
 QAction* ChartMenu::action(const QString& text) const {

@@ -27,6 +27,12 @@ public:
     // The menu becomes parent's child; the switches start as given.
     ChartMenu(QWidget* parent, bool legendShown, bool gapsJoined, Commands commands);
 
+    // The switches' texts.
+    static const QString kLegend;
+    static const QString kJoinGaps;
+
+    // Ticks or unticks a switch without calling back.
+    void setSwitch(const QString& text, bool on);
     // Opens without a nested loop.
     void popup(QPoint globalPos);
 

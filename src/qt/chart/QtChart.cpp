@@ -242,11 +242,13 @@ void QtChart::prepareLines() {
 
 void QtChart::setLegendShown(bool shown) {
     plot_->lineLegend().setEnabled(shown);
+    if (menu_) menu_->setSwitch(ChartMenu::kLegend, shown);
     requestPromptReplot();
 }
 
 void QtChart::setGapsJoined(bool joined) {
     gapsJoined_ = joined;
+    if (menu_) menu_->setSwitch(ChartMenu::kJoinGaps, joined);
     requestPromptReplot();
 }
 

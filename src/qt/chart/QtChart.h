@@ -59,7 +59,7 @@ public:
     void setSaveFolder(std::function<QString()> folder) { saveFolder_ = std::move(folder); }
     // Asks where to save the chart (the save dialog unless replaced).
     void setFileChooser(ChartFileChooser chooser) { chooseFile_ = std::move(chooser); }
-    // The chart menu's switches.
+    // The chart menu's switches (their ticks in the menu follow).
     void setLegendShown(bool shown);
     void setGapsJoined(bool joined);
 
@@ -75,6 +75,7 @@ public:
     const QString& lastPdfFile() const { return lastPdfFile_; }
     ChartPlot& plot() const { return *plot_; }
     bool gapsJoined() const { return gapsJoined_; }
+    bool legendShown() const { return plot_->lineLegend().enabled(); }
     // The chart menu and its action of the given text.
     QMenu* menu() const { return menu_ ? menu_->menu() : nullptr; }
     QAction* menuAction(const QString& text) const { return menu_ ? menu_->action(text) : nullptr; }

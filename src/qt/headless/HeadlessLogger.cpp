@@ -10,6 +10,7 @@
 #include "core/Statistics.h"
 #include "qt/runtime/TerminationSignals.h"
 #include "window/ConsoleLines.h"
+#include "window/KeptSettings.h"
 #include "window/Settings.h"
 #include "window/UnattendedSettings.h"
 
@@ -57,6 +58,7 @@ bool HeadlessLogger::create() {
     }
     try {
         logger_.FormCreate();
+        SetCommandMode(logger_, commandMode_);
     } catch (const std::exception& e) {
         fail(std::string(kSettingsFileName) + ": " + e.what());
         return false;

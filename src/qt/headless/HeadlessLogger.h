@@ -6,6 +6,7 @@
 #include "platform/MemoryChart.h"
 #include "qt/headless/ConsoleDialogs.h"
 #include "qt/runtime/QtRuntime.h"
+#include "core/ChannelRouting.h"
 #include "window/LinkDownWatch.h"
 #include "window/StabilityFeed.h"
 #include "window/TGPIBTelnet.h"
@@ -35,6 +36,10 @@ public:
     // serve. run() starts with it; a benchmark may call it alone.
     bool create();
 
+    // The commands sent, as quillstone.conf keeps them (config.txt has no
+    // line for it); Send Command 1 unless set before run().
+    void setCommandMode(CommandMode mode) { commandMode_ = mode; }
+
 private:
     void showWhatAPersonWouldRead();
     // A stats line per channel with readings.
@@ -50,6 +55,7 @@ private:
     MemoryChartOf<BoundedSeries>& store_;
     StabilityFeed& stability_;
     bool quiet_;
+    CommandMode commandMode_ = CommandMode::Command1;
     QTimer linkWatch_;
     LinkDownWatch linkDown_;
     bool starting_ = false;

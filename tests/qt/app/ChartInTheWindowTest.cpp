@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <initializer_list>
@@ -104,6 +105,61 @@ TEST_F(ChartInTheWindow, LegendNamesExactlyTheLinesShownAndFollowsPlotAndBold) {
     show();
     EXPECT_EQ(legend().names(ChartLegend::Left), L{"Raw 1"});
 }
+
+// The dark pixels (text, black lines) in the rectangle.
+int darkPixelsIn(const QImage& image, const QRect& r) {
+    int dark = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            dark += std::max({c.red(), c.green(), c.blue()}) < 110;
+        }
+    return dark;
+}
+
+// Which series have points, as a way of logging fills them.
+struct LegendCase {
+    const char* name;
+    std::vector<int> series;
+};
+
+class LegendInk : public ChartInTheWindow, public ::testing::WithParamInterface<LegendCase> {};
+
+TEST_P(LegendInk, SwitchedOffItLeavesNoInkWhereItStoodAndOnEachSideNamesItsLines) {
+    window().resize(1400, 900);
+    // The black filter line would look like text: only raw and mean lines.
+    click("FilterCheckbox");
+    for (int i = 0; i < 200; ++i)
+        for (int s : GetParam().series) app->chart.Series(s).AddPoint(kStart + i * kSecond, s + 0.1 * (i % 7));
+    show();
+    ASSERT_TRUE(legend().shown());
+    std::vector<QRect> stood;
+    const QImage on = picture();
+    for (ChartLegend::Side side : {ChartLegend::Left, ChartLegend::Right}) {
+        if (legend().names(side).isEmpty()) continue;
+        const QRect r = legend().legendOf(side)->outerRect();
+        // Each box shown names its lines: no empty frames.
+        EXPECT_GT(darkPixelsIn(on, r), 40) << "side " << side;
+        stood.push_back(r);
+    }
+    ASSERT_FALSE(stood.empty());
+
+    trigger("Legend");
+    show();
+    const QImage off = picture();
+    // The plot takes the room; where the legend stood it shows only the plot's own ink.
+    const QRect inside = plot().axisRect()->rect().adjusted(3, 3, -3, -3);
+    for (const QRect& r : stood) {
+        const QRect where = r.intersected(inside);
+        ASSERT_FALSE(where.isEmpty()) << "the plot grows into the legend's room";
+        EXPECT_EQ(darkPixelsIn(off, where), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LoggingWays, LegendInk,
+                         ::testing::Values(LegendCase{"send_command_1", {1, 2, 3}},
+                                           LegendCase{"alternate_commands", {1, 2, 3, 4, 5, 6}}),
+                         [](const ::testing::TestParamInfo<LegendCase>& info) { return std::string(info.param.name); });
 
 // Steps between the samples of one command, as each way of logging makes them (seconds).
 struct GapCase {

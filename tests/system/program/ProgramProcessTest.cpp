@@ -250,6 +250,24 @@ TEST_F(ProgramProcessTest, HeadlessEndsWithAStatsLineOfTheReadingsItLogged) {
     EXPECT_NE(fields.at("stddev"), "none");
 }
 
+// config.txt has no line for the command mode: headless takes it from
+// quillstone.conf, where the window keeps it, and polls both commands.
+TEST_F(ProgramProcessTest, HeadlessTakesTheCommandModeFromQuillstoneConf) {
+    const std::string record = (dir.path() / "received.txt").string();
+    Simulator sim({QStringLiteral("--record"), QString::fromStdString(record)});
+    ConfigLines config = configFor(sim, "0.2");
+    config.lines[2] = "MEAS:VOLT:DC? 1";
+    config.lines[3] = "MEAS:VOLT:DC? 2";
+    config.write();
+    std::ofstream("quillstone.conf", std::ios::binary) << "command-mode = alternate\n";
+    StartHeadless(program, dir.path(), {QStringLiteral("--quiet")});
+    ASSERT_TRUE(WaitFor([&] { return dataLines().size() >= 4; }, 15000)) << "lines: " << dataLines().size();
+    signalAndWait(SIGTERM);
+    const std::string received = ReadFile(record);
+    EXPECT_NE(received.find("MEAS:VOLT:DC? 1"), std::string::npos) << received;
+    EXPECT_NE(received.find("MEAS:VOLT:DC? 2"), std::string::npos) << received;
+}
+
 struct BrokenConfig {
     const char* name;
     ConfigLines::Line line;  // Host with text nullptr: no config.txt at all
