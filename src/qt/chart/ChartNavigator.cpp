@@ -3,16 +3,36 @@
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
+#include <QWheelEvent>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include <utility>
+
+#include "chart/ChartFollowing.h"
 
 namespace qs {
 
 namespace {
 // A press that moves less than this is a click, not a drag.
 constexpr int kDragThreshold = 4;
+// The wheel's delta of one notch.
+constexpr double kEighthsPerNotch = 120.0;
+// How far the wheel zooms a time axis in days: in to a millisecond, out to
+// a century.
+constexpr double kLeastKeySpan = 1e-3 / 86400.0;
+constexpr double kMostKeySpan = 36525.0;
+// A value axis, relative to the magnitude of its values.
+constexpr double kLeastRelativeValueSpan = 1e-12;
+constexpr double kMostValueSpan = 1e300;
+
+void zoomAround(QCPAxis* axis, double pixel, double notches, double least, double most) {
+    const QCPRange r = axis->range();
+    const AxisSpan z = WheelZoomed({r.lower, r.upper}, axis->pixelToCoord(pixel), notches, least, most);
+    axis->setRange(z.lower, z.upper);
+}
 }  // namespace
 
 ChartNavigator::ChartNavigator(QCustomPlot* plot, std::function<void()> onUserView, std::function<void()> onAutoView,
@@ -50,6 +70,10 @@ bool ChartNavigator::eventFilter(QObject* watched, QEvent* event) {
             else return false;
             return true;
         }
+        case QEvent::Wheel: {
+            wheel(*static_cast<QWheelEvent*>(event));
+            return true;
+        }
         case QEvent::ContextMenu: {
             // The right button's click is told apart from its drag on release;
             // only the keyboard's menu key opens the menu from here.
@@ -61,6 +85,25 @@ bool ChartNavigator::eventFilter(QObject* watched, QEvent* event) {
         default:
             return false;
     }
+}
+
+// The wheel zooms the time axis around the pointer; with Shift the value
+// axes, each around the value under the pointer.
+void ChartNavigator::wheel(const QWheelEvent& e) {
+    // With Shift some platforms turn the vertical wheel into a horizontal one.
+    const QPoint delta = e.angleDelta();
+    const double notches = (delta.y() != 0 ? delta.y() : delta.x()) / kEighthsPerNotch;
+    if (notches == 0.0) return;
+    const QPointF at = e.position();
+    if (e.modifiers() & Qt::ShiftModifier) {
+        for (QCPAxis* axis : {plot_->yAxis, plot_->yAxis2}) {
+            const double magnitude = std::max(std::abs(axis->range().lower), std::abs(axis->range().upper));
+            zoomAround(axis, at.y(), notches, std::max(magnitude * kLeastRelativeValueSpan, 1e-300), kMostValueSpan);
+        }
+    } else {
+        zoomAround(plot_->xAxis, at.x(), notches, kLeastKeySpan, kMostKeySpan);
+    }
+    onUserView_();
 }
 
 void ChartNavigator::beginZoom(QPoint at) {

@@ -7,13 +7,15 @@
 #include <qcustomplot.h>
 
 class QRubberBand;
+class QWheelEvent;
 
 namespace qs {
 
 // The chart's mouse, as its hint tells the user: a left drag from upper-left
 // to lower-right zooms into the dragged rectangle, a left drag the other way
 // zooms back out to all points, a right drag pans. A right click that does
-// not move (or the menu key) opens the chart menu.
+// not move (or the menu key) opens the chart menu. The wheel zooms the time
+// axis around the pointer, with Shift the value axes.
 class ChartNavigator : public QObject {
     Q_OBJECT
 public:
@@ -27,6 +29,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void wheel(const QWheelEvent& event);
     void beginZoom(QPoint at);
     void endZoom(QPoint at);
     void beginPan(QPoint at);

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "chart/ChartFollowing.h"
 #include "chart/GapWidth.h"
 #include "chart/SeriesStyle.h"
 #include "chart/ValueAxisLabels.h"
@@ -206,6 +207,7 @@ void QtChart::doReplot() {
     else if (autoView_) fitToData();
     prepareLines();
     plot_->replot();
+    tellFollowing();
     ++replots_;
     lastReplotCostMs_ = threadCpuMs() - startMs;
 }
@@ -238,6 +240,21 @@ void QtChart::prepareLines() {
     ShowAxisContent(plot_->yAxis2, right, QString::fromStdString(ValueAxisTitle(2, command2)));
     ShowAxisContent(plot_->xAxis, left || right,
                     QString::fromUtf8(kBottomAxisTitle.data(), static_cast<qsizetype>(kBottomAxisTitle.size())));
+}
+
+void QtChart::setFollowingNotice(std::function<void(const std::string&)> notice) {
+    followingNotice_ = std::move(notice);
+    followingTold_.reset();
+    tellFollowing();
+}
+
+// Paging (the print loop's pages) follows nothing either, but it ends with
+// the job; only the person's zoom and pan stop the chart for long.
+void QtChart::tellFollowing() {
+    const bool following = autoView_;
+    if (!followingNotice_ || followingTold_ == following) return;
+    followingTold_ = following;
+    followingNotice_(std::string(FollowingText(following)));
 }
 
 void QtChart::setLegendShown(bool shown) {

@@ -59,6 +59,9 @@ public:
     void setSaveFolder(std::function<QString()> folder) { saveFolder_ = std::move(folder); }
     // Asks where to save the chart (the save dialog unless replaced).
     void setFileChooser(ChartFileChooser chooser) { chooseFile_ = std::move(chooser); }
+    // Told whenever the chart starts or stops following new samples, with
+    // what to say of it ("Following new samples").
+    void setFollowingNotice(std::function<void(const std::string&)> notice);
     // The chart menu's switches (their ticks in the menu follow).
     void setLegendShown(bool shown);
     void setGapsJoined(bool joined);
@@ -103,6 +106,7 @@ private:
     void doReplot();
     // What every repaint draws beyond the points: the gaps and the legend.
     void prepareLines();
+    void tellFollowing();
 
     // members
     QPointer<ChartPlot> plot_;
@@ -123,6 +127,8 @@ private:
     std::unique_ptr<ChartPrintJob> printJob_;
     QString lastPdfFile_;
     std::function<void(const std::string&)> notice_;
+    std::function<void(const std::string&)> followingNotice_;
+    std::optional<bool> followingTold_;
     std::function<void(const std::string&)> errorReport_;
     std::function<bool()> printerAvailable_;
     std::function<std::pair<std::string, std::string>()> commands_;

@@ -87,6 +87,14 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
         connect(menu->addAction(kStabilityCaption), &QAction::triggered, this, &Quillstone3::stabilityAsked);
     }
 
+    // Whether the chart follows new samples, beside the link's and the data
+    // file's status: a chart that a zoom stopped never looks like one that
+    // nothing new reaches.
+    auto* following = new QLabel;
+    following->setObjectName(QStringLiteral("FollowingStatus"));
+    statusBar()->addPermanentWidget(following);
+    chart.setFollowingNotice(
+        [following](const std::string& text) { following->setText(QString::fromStdString(text)); });
     chart.setNotice([this](const std::string& text) {
         statusBar()->showMessage(QString::fromStdString(text), kNoticeMs);
     });
@@ -107,6 +115,7 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
 
 Quillstone3::~Quillstone3() {
     chart_.setNotice(nullptr);
+    chart_.setFollowingNotice(nullptr);
     chart_.setCommands(nullptr);
     chart_.setSaveFolder(nullptr);
     // The chart widget belongs to the chart object, which outlives this window.

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QRegularExpression>
 #include <QStatusBar>
 
@@ -319,6 +320,49 @@ TEST_F(ChartInTheWindow, ShowAllPointsAfterAZoomShowsEveryPointAgain) {
     EXPECT_TRUE(app->chart.autoView());
     EXPECT_DOUBLE_EQ(plot().xAxis->range().lower, kStart);
     EXPECT_DOUBLE_EQ(plot().xAxis->range().upper, kStart + 999 * kSecond);
+}
+
+// The wheel turned by notches over the chart at the pixel, with the modifiers.
+void TurnWheel(QWidget& plot, QPoint at, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWheelEvent e(QPointF(at), plot.mapToGlobal(QPointF(at)), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                  modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&plot, &e);
+}
+
+TEST_F(ChartInTheWindow, TheWheelZoomsTimeAroundThePointerShiftTheValuesAndTheStatusBarSaysItNoLongerFollows) {
+    auto* following = window().findChild<QLabel*>(QStringLiteral("FollowingStatus"));
+    ASSERT_NE(following, nullptr);
+    addPoints(1000);
+    show();
+    EXPECT_EQ(following->text(), QStringLiteral("Following new samples"));
+    const QRect r = plot().axisRect()->rect();
+    const QPoint at(r.left() + r.width() / 4, r.center().y());
+    const QCPRange keys = plot().xAxis->range(), values = plot().yAxis->range();
+    const double keyAt = plot().xAxis->pixelToCoord(at.x());
+
+    TurnWheel(plot(), at, 1);
+    show();
+    // Four fifths of the time shown, the time under the pointer where it was, the values as they were.
+    EXPECT_NEAR(plot().xAxis->range().size(), 0.8 * keys.size(), 1e-9 * keys.size());
+    EXPECT_NEAR(plot().xAxis->pixelToCoord(at.x()), keyAt, keys.size() / r.width());
+    EXPECT_EQ(plot().yAxis->range(), values);
+    EXPECT_FALSE(app->chart.autoView());
+    EXPECT_EQ(following->text(), QStringLiteral("Zoomed: Show All Points to follow"));
+    // New samples arrive and the zoom stays.
+    const QCPRange zoomed = plot().xAxis->range();
+    addPoints(10, 1000);
+    show();
+    EXPECT_EQ(plot().xAxis->range(), zoomed);
+
+    TurnWheel(plot(), at, 2, Qt::ShiftModifier);
+    show();
+    EXPECT_EQ(plot().xAxis->range(), zoomed);
+    EXPECT_NEAR(plot().yAxis->range().size(), 0.64 * values.size(), 1e-9 * values.size());
+
+    trigger("Show All Points");
+    show();
+    EXPECT_EQ(following->text(), QStringLiteral("Following new samples"));
+    EXPECT_DOUBLE_EQ(plot().xAxis->range().upper, kStart + 1009 * kSecond);
 }
 
 TEST_F(ChartInTheWindow, ARightClickOpensTheMenuAndARightDragPansWithoutIt) {
