@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 namespace qs {
 
@@ -54,6 +55,9 @@ public:
     virtual int PageCount() const = 0;
     // Prints the chart as it now shows, landscape, on the default printer.
     virtual void PrintLandscape() = 0;
+    // The default printer's name; empty when there is none (the pages go to
+    // a file) or the chart cannot tell.
+    virtual std::string PrinterName() const { return {}; }
 };
 
 }  // namespace qs

@@ -1,4 +1,5 @@
 // Printing the chart, a set number of samples per landscape page.
+#include "chart/ChartPrinting.h"
 #include "platform/Conversions.h"
 #include "window/TGPIBTelnet.h"
 
@@ -7,6 +8,17 @@ namespace qs {
 void TGPIBTelnet::PrintButtonClick() {
     const int remembered = Chart1.GetPointsPerPage();
     Chart1.SetPointsPerPage(State.SamplesPerPage);
+    // A long file at a few hundred samples a page is a ream of paper: such a
+    // job goes only when the person says so.
+    if (const auto question = PrintQuestion(Chart1.PageCount(), Chart1.PrinterName())) {
+        const MsgResult answer =
+            platform.dialogs.messageBox(*question, PrintButton.caption(), MsgButtons::YesNo, MsgIcon::Warning);
+        if (answer != MsgResult::Yes) {
+            Chart1.SetPointsPerPage(remembered);
+            Chart1.Redraw();
+            return;
+        }
+    }
     try {
         // The page count is asked anew before every page.
         for (int page = 1; page <= Chart1.PageCount(); ++page) {

@@ -11,6 +11,7 @@
 #include <ctime>
 
 #include "chart/ChartFollowing.h"
+#include "chart/ChartPrinting.h"
 #include "chart/GapWidth.h"
 #include "chart/SeriesStyle.h"
 #include "chart/ValueAxisLabels.h"
@@ -84,6 +85,30 @@ QString legendName(const SeriesStyle& style) {
     const char* role = style.role == SeriesRole::Raw ? "Raw" : style.role == SeriesRole::Mean ? "Mean" : "Filter";
     return QStringLiteral("%1 %2").arg(QLatin1String(role)).arg(style.command);
 }
+
+// A title line above the chart while it is printed or saved; the chart on
+// the screen has the window's own captions and goes without it.
+class TitleRow {
+public:
+    TitleRow(QCustomPlot& plot, const QString& text, const QFont& font) : plot_(plot) {
+        QCPLayoutGrid* layout = plot_.plotLayout();
+        layout->insertRow(0);
+        title_ = new QCPTextElement(&plot_, text, font);
+        layout->addElement(0, 0, title_);
+        layout->setRowStretchFactor(0, 0.001);
+    }
+    ~TitleRow() {
+        QCPLayoutGrid* layout = plot_.plotLayout();
+        if (layout->take(title_)) delete title_;
+        layout->simplify();
+    }
+    TitleRow(const TitleRow&) = delete;
+    TitleRow& operator=(const TitleRow&) = delete;
+
+private:
+    QCustomPlot& plot_;
+    QCPTextElement* title_ = nullptr;
+};
 
 QCPRange padded(double lower, double upper) {
     if (upper > lower) {
@@ -236,6 +261,7 @@ void QtChart::prepareLines() {
     // shown on it, and the time axis of an empty chart, stay blank.
     const auto [command1, command2] = commands_ ? commands_() : std::pair<std::string, std::string>();
     const bool left = !named[ChartLegend::Left].empty(), right = !named[ChartLegend::Right].empty();
+    axesShown_ = {left, right};
     ShowAxisContent(plot_->yAxis, left, QString::fromStdString(ValueAxisTitle(1, command1)));
     ShowAxisContent(plot_->yAxis2, right, QString::fromStdString(ValueAxisTitle(2, command2)));
     ShowAxisContent(plot_->xAxis, left || right,
@@ -405,8 +431,27 @@ void QtChart::PrintLandscape() {
                {withPoints(shown.tickLabels, kPrintedTickLabelPoints), withPoints(shown.axisTitles, kPrintedAxisTitlePoints),
                 withPoints(shown.legend, kPrintedLegendPoints)});
     prepareLines();
-    printJob_->addPage();
+    {
+        const TitleRow title(*plot_, titleLine(), withPoints(shown.axisTitles, kPrintedAxisTitlePoints));
+        printJob_->addPage();
+    }
     applyFonts(*plot_, shown);
+}
+
+std::string QtChart::PrinterName() const {
+    const bool printer = printerAvailable_ ? printerAvailable_() : !QPrinterInfo::defaultPrinter().isNull();
+    if (!printer) return {};
+    const QString name = QPrinterInfo::defaultPrinter().printerName();
+    return name.isEmpty() ? std::string("default") : name.toStdString();
+}
+
+QString QtChart::titleLine() const {
+    const auto [command1, command2] = commands_ ? commands_() : std::pair<std::string, std::string>();
+    const QCPRange keys = plot_->xAxis->range();
+    return QString::fromStdString(ChartTitleLine(dataFileName_ ? dataFileName_() : std::string(),
+                                                 axesShown_[0] ? ValueAxisTitle(1, command1) : std::string(),
+                                                 axesShown_[1] ? ValueAxisTitle(2, command2) : std::string(),
+                                                 keys.lower, keys.upper));
 }
 
 void QtChart::finishPrintJob() {
@@ -443,7 +488,9 @@ bool QtChart::saveChart(const ChartFile& file, std::string& error) {
     if (!plot_) return false;
     // The chart as it is about to show, with every change so far.
     replotNow();
-    return SavePlot(*plot_, file, QStringLiteral("Quillstone chart"), error);
+    const QString line = titleLine();
+    const TitleRow title(*plot_, line, plot_->xAxis->labelFont());
+    return SavePlot(*plot_, file, line, error);
 }
 
 void QtChart::saveChartAs() {

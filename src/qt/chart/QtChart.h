@@ -41,6 +41,7 @@ public:
     void SetPage(int page) override;
     int PageCount() const override;
     void PrintLandscape() override;
+    std::string PrinterName() const override;
 
     // The chart's widget; the window lays it out (and may own it).
     QCustomPlot* widget() const { return plot_; }
@@ -55,6 +56,8 @@ public:
     // The texts of the two commands, which title the value axes; asked at
     // every repaint.
     void setCommands(std::function<std::pair<std::string, std::string>()> commands) { commands_ = std::move(commands); }
+    // The data file's name, for the title line of printed pages and saved charts.
+    void setDataFileName(std::function<std::string()> name) { dataFileName_ = std::move(name); }
     // The folder the save dialog opens in.
     void setSaveFolder(std::function<QString()> folder) { saveFolder_ = std::move(folder); }
     // Asks where to save the chart (the save dialog unless replaced).
@@ -107,6 +110,8 @@ private:
     // What every repaint draws beyond the points: the gaps and the legend.
     void prepareLines();
     void tellFollowing();
+    // The title line of a printed page or a saved chart, as now shown.
+    QString titleLine() const;
 
     // members
     QPointer<ChartPlot> plot_;
@@ -133,6 +138,8 @@ private:
     std::function<bool()> printerAvailable_;
     std::function<std::pair<std::string, std::string>()> commands_;
     std::function<QString()> saveFolder_;
+    std::function<std::string()> dataFileName_;
+    std::array<bool, 2> axesShown_{};  // left, right: a line is drawn on it
     ChartFileChooser chooseFile_;
 };
 

@@ -103,6 +103,8 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
     for (const char* name : {"CommandBox", "CommandBox2"})
         if (auto* box = qobject_cast<QLineEdit*>(widgetOf(name)))
             connect(box, &QLineEdit::textChanged, this, [this] { chart_.Redraw(); });
+    // Printed pages and saved charts are titled with the data file's name.
+    chart.setDataFileName([&w = window_] { return w.TextFileBox.text(); });
     // Saved charts go next to the data, named in the "Data File:" box.
     chart.setSaveFolder([&w = window_] {
         return QFileInfo(QDir::current(), QString::fromStdString(w.TextFileBox.text())).absolutePath();
@@ -116,6 +118,7 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
 Quillstone3::~Quillstone3() {
     chart_.setNotice(nullptr);
     chart_.setFollowingNotice(nullptr);
+    chart_.setDataFileName(nullptr);
     chart_.setCommands(nullptr);
     chart_.setSaveFolder(nullptr);
     // The chart widget belongs to the chart object, which outlives this window.

@@ -3,6 +3,7 @@
 // The pages are read back with poppler, as a person would read them: the
 // whole chart of each page's samples, in type of a size for paper.
 #include <QDir>
+#include <QMessageBox>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStatusBar>
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 #include "PdfReader.h"
+#include "WindowTestSupport.h"
 #include "WindowFixture.h"
 #include "chart/AxisLabels.h"
 #include "qt/chart/ChartPrintJob.h"
@@ -156,6 +158,80 @@ TEST(PdfFileNameTest, NamesCarryTheUtcTimeAndNeverReplaceAnEarlierFile) {
     EXPECT_EQ(ChartPrintJob::pdfFileName(t, exists), "Chart-20240305-140709-2.pdf");
     taken << "Chart-20240305-140709-2.pdf";
     EXPECT_EQ(ChartPrintJob::pdfFileName(t, exists), "Chart-20240305-140709-3.pdf");
+}
+
+struct LongJob {
+    int points;  // at 100 samples a page
+    QMessageBox::StandardButton answer;
+    int pdfPages;  // 0: nothing printed
+    bool asked;
+};
+
+class LongPrintJob : public PrintingTest, public ::testing::WithParamInterface<LongJob> {};
+
+TEST_P(LongPrintJob, MoreThanTwentyPagesAskFirstNamingThePagesAndWhereTheyGo) {
+    const LongJob& c = GetParam();
+    typeAndLeave("SamplesPerPrintedPage", QStringLiteral("100"));
+    addPoints(c.points);
+    const QCPRange before = app->chart.widget()->xAxis->range();
+    BoxAnswerer answerer(c.answer);
+    click("PrintButton");
+    ASSERT_EQ(answerer.boxes().size(), c.asked ? 1u : 0u);
+    if (c.asked) {
+        const int pages = (c.points + 99) / 100;
+        EXPECT_EQ(answerer.boxes()[0].caption, QStringLiteral("Print to Default Printer"));
+        EXPECT_EQ(answerer.boxes()[0].text,
+                  QStringLiteral("The chart fills %1 pages at this many samples per printed page. Send all %1 pages "
+                                 "to a PDF file in the working folder (no printer is installed)?")
+                      .arg(pages));
+    }
+    const QStringList files = PdfFiles();
+    if (c.pdfPages == 0) {
+        EXPECT_TRUE(files.isEmpty());
+    } else {
+        ASSERT_EQ(files.size(), 1);
+        EXPECT_EQ(ReadPdf(files[0]).size(), static_cast<std::size_t>(c.pdfPages));
+    }
+    // Asked or not, printed or not, the chart shows every point again.
+    EXPECT_EQ(app->chart.GetPointsPerPage(), 0);
+    app->chart.replotNow();
+    EXPECT_EQ(app->chart.widget()->xAxis->range(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Printing, LongPrintJob,
+                         ::testing::Values(LongJob{2000, QMessageBox::Yes, 20, false},
+                                           LongJob{2001, QMessageBox::No, 0, true},
+                                           LongJob{2150, QMessageBox::Yes, 22, true}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.points) +
+                                    (info.param.answer == QMessageBox::Yes ? "_Yes" : "_No");
+                         });
+
+// The title line, read back from the PDF as a person reads the page: the
+// data file, the commands and the time shown in UTC.
+TEST_F(PrintingTest, PrintedPagesAndASavedChartCarryTheTitleLine) {
+    typeAndLeave("CommandBox", QStringLiteral("READ?"));
+    addPoints(600);
+    click("PrintButton");
+    const QStringList files = PdfFiles();
+    ASSERT_EQ(files.size(), 1);
+    const QString first = RunPoppler(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                      QStringLiteral("1"), QStringLiteral("-layout"), files[0], QStringLiteral("-")});
+    // Page 1 holds samples 0 to 499 (45356.5 is 2024-03-05 12:00:00 UTC).
+    EXPECT_TRUE(first.contains(QStringLiteral(
+        "Data.txt; left: READ?; 2024-03-05 12:00:00 to 2024-03-05 12:08:19 UTC")))
+        << first.toStdString();
+
+    const QString saved = QDir::current().filePath(QStringLiteral("saved.pdf"));
+    std::string error;
+    ASSERT_TRUE(app->chart.saveChart({saved, ChartFile::Format::Pdf}, error)) << error;
+    const QString text = RunPoppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), saved, QStringLiteral("-")});
+    EXPECT_TRUE(text.contains(QStringLiteral("Data.txt; left: READ?; 2024-03-05 12:00:00 to 2024-03-05 12:09:59 UTC")))
+        << text.toStdString();
+    // The screen goes without it.
+    app->chart.replotNow();
+    EXPECT_EQ(app->chart.widget()->plotLayout()->rowCount(), 2) << "legend row and axis rect";
 }
 
 }  // namespace
