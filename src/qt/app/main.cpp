@@ -35,9 +35,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quillstone: %s\n", options.fileError->c_str());
             return 2;
         }
-        return qs::RunHeadless(argc, argv, options.quiet, options.publishing);
+        return qs::RunHeadless(argc, argv, options.quiet, options.publishing, options.serving);
     case qs::ProgramOptions::Mode::Window:
         break;
     }
-    return qs::RunLogger(argc, argv, {}, options.fileError, options.publishing);
+    return qs::RunLogger(argc, argv, {}, options.fileError, options.publishing, options.serving);
 }
