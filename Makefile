@@ -10,7 +10,8 @@ DEB_PACKAGES := cmake make g++ pkg-config \
 	locales xvfb xauth poppler-utils \
 	clang libclang-rt-14-dev \
 	dpkg-dev file desktop-file-utils man-db help2man \
-	libmosquitto-dev mosquitto mosquitto-clients
+	libmosquitto-dev mosquitto mosquitto-clients \
+	libmicrohttpd-dev libjs-dygraphs prometheus chromium
 
 .PHONY: deps build test clean
 

@@ -20,7 +20,8 @@ namespace qs {
 namespace {
 
 void runWindow(QApplication& app, const std::function<void(LoggerApp&)>& shown,
-               const std::optional<std::string>& startupError, const PublishingOptions& publishing) {
+               const std::optional<std::string>& startupError, const PublishingOptions& publishing,
+               const ServingOptions& serving) {
     LoggerApp logger;
     // A close may come while handlers wait in nested loops or a box is
     // open: quitting ends all of them, and exec returns once they unwound.
@@ -34,9 +35,14 @@ void runWindow(QApplication& app, const std::function<void(LoggerApp&)>& shown,
         p->publisher().onStatus = [&logger](const std::string& text, bool) { logger.window.showPublishing(text); };
         logger.window.showPublishing(p->publisher().statusText());
     }
+    std::string servingError;
+    logger.parts.startServing(serving, servingError);
+    if (LoggerServer* s = logger.parts.serving.get()) logger.window.showServing(s->servingText());
+    else if (!servingError.empty()) logger.window.showServing("Not serving");
     logger.window.show();
     if (startupError) logger.dialogs.reportLater(*startupError);
     if (!publishingError.empty()) logger.dialogs.reportLater(publishingError);
+    if (!servingError.empty()) logger.dialogs.reportLater(servingError + "; logging goes on without the page");
     if (shown) shown(logger);
     app.exec();
 }
@@ -54,12 +60,13 @@ void showFatal(const QApplication* app, const std::string& message) {
 }  // namespace
 
 int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& shown,
-              const std::optional<std::string>& startupError, const PublishingOptions& publishing) {
+              const std::optional<std::string>& startupError, const PublishingOptions& publishing,
+              const ServingOptions& serving) {
     std::unique_ptr<QApplication> app;
     try {
         app = std::make_unique<QApplication>(argc, argv);
         UseCLocaleForNumbers();
-        runWindow(*app, shown, startupError, publishing);
+        runWindow(*app, shown, startupError, publishing, serving);
     } catch (const std::exception& e) {
         showFatal(app.get(), e.what());
     } catch (...) {
@@ -68,7 +75,8 @@ int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& show
     return 0;
 }
 
-int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publishing, CommandMode mode) {
+int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publishing,
+                const ServingOptions& serving, CommandMode mode) {
     QCoreApplication app(argc, argv);
     UseCLocaleForNumbers();
     ProgramParts<HeadlessFace> parts;
@@ -83,6 +91,11 @@ int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publ
             if (newState) parts.face.console.out(text);
         };
     }
+    std::string servingError;
+    parts.startServing(serving, servingError);
+    if (LoggerServer* s = parts.serving.get()) parts.face.console.out(s->servingText());
+    else if (!servingError.empty())
+        parts.face.console.err(servingError + "; logging goes on without the page");
     HeadlessLogger logger(parts.logger, parts.runtime, parts.face.console, parts.face.chart, parts.stability, quiet);
     logger.setCommandMode(mode);
     return logger.run();

@@ -15,16 +15,17 @@ class LoggerApp;
 // shown runs once the window is on the screen (a test drives it from
 // there). A startup error (a refused quillstone.conf) is shown in one box
 // once the window is up, as is a publishing that cannot start (the window
-// goes on without it). Returns the process's exit code.
+// goes on without it), and so is a --serve that cannot listen. Returns the
+// process's exit code.
 int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& shown = {},
               const std::optional<std::string>& startupError = std::nullopt,
-              const PublishingOptions& publishing = {});
+              const PublishingOptions& publishing = {}, const ServingOptions& serving = {});
 
 // The program with --headless: a QCoreApplication (no display needed), the
 // headless face of the composition root, SIGINT and SIGTERM ending it.
 // Returns the exit status: 2 when the publishing asked for cannot start.
 // mode: the commands sent, as quillstone.conf keeps them.
 int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publishing = {},
-                CommandMode mode = CommandMode::Command1);
+                const ServingOptions& serving = {}, CommandMode mode = CommandMode::Command1);
 
 }  // namespace qs

@@ -69,6 +69,18 @@ constexpr OptionSpec kOptions[] = {
      "with --mqtt: the logger's name in the topics (else the host\n"
      "name and the working folder's name)",
      OptionFace::Both, true},
+    {"serve", "", OptionType::Text, "", "[ADDR:]PORT",
+     "serve a read-only live page, JSON (/api/status,\n"
+     "/api/samples), Server-Sent Events (/events) and Prometheus\n"
+     "metrics (/metrics) over HTTP on PORT; ADDR is 127.0.0.1\n"
+     "unless named (0.0.0.0:8080 serves every address, [::1]:8080\n"
+     "IPv6). Only GET and HEAD are answered. A port in use is one\n"
+     "message, and logging goes on without the page",
+     OptionFace::Both, true},
+    {"serve-token-file", "", OptionType::Text, "", "FILE",
+     "with --serve: every request needs the token, the file's first\n"
+     "line, as \"Authorization: Bearer TOKEN\" or ?token=TOKEN",
+     OptionFace::Both, true},
     {"help", "-h", OptionType::Flag, "no", "", "this text", OptionFace::Both, false},
     {"version", "", OptionType::Flag, "no", "", "the version", OptionFace::Both, false},
 };
@@ -126,6 +138,20 @@ std::string publishingOptions(const OptionValues& values, PublishingOptions& pub
     publishing.name = values.at("name");
     if (!publishing.name.empty() && !IsTopicLevel(publishing.name))
         return "--name " + publishing.name + ": a name may not hold /, + or # (see --help)";
+    return {};
+}
+
+// --serve and the option that goes with it.
+std::string servingOptions(const OptionValues& values, ServingOptions& serving) {
+    const std::string& text = values.at("serve");
+    if (text.empty()) {
+        if (!values.at("serve-token-file").empty()) return "--serve-token-file goes with --serve (see --help)";
+        return {};
+    }
+    auto address = ParseServeAddress(text);
+    if (auto* error = std::get_if<std::string>(&address)) return *error;
+    serving.address = std::get<ServeAddress>(address);
+    serving.tokenFile = values.at("serve-token-file");
     return {};
 }
 
@@ -187,6 +213,7 @@ ProgramOptions ProgramOptions::parse(const std::vector<std::string>& args, std::
     options.mode = headless ? Mode::Headless : Mode::Window;
     options.quiet = headless && on(values, "quiet");
     if (std::string error = publishingOptions(values, options.publishing); !error.empty()) return refused(error);
+    if (std::string error = servingOptions(values, options.serving); !error.empty()) return refused(error);
     return options;
 }
 
@@ -209,11 +236,14 @@ bool ProgramOptions::writeKept(const KeptSettings& kept) {
     return ReplaceFileContents(kOptionsFileName, UpdateOptionsFile(bytes.value_or(""), KeptSettingValues(kept)));
 }
 
-std::string ProgramOptions::versionText() { return "quillstone " QUILLSTONE_VERSION "\n"; }
+std::string ProgramOptions::versionText() { return "quillstone " + version() + "\n"; }
+
+std::string ProgramOptions::version() { return QUILLSTONE_VERSION; }
 
 std::string ProgramOptions::helpText() {
     return "Usage: quillstone [--headless [--quiet]] [--mqtt URL [--mqtt-password-file FILE]\n"
            "                  [--mqtt-ca-file FILE] [--name NAME]]\n"
+           "                  [--serve [ADDR:]PORT [--serve-token-file FILE]]\n"
            "       quillstone --analyze FILE [--alternate] [--format text|csv|json] [--taus M1,M2,...]\n"
            "       quillstone --help | --version\n"
            "\n"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "publish/MqttAddress.h"
+#include "serve/ServeAddress.h"
 #include "window/DataFileAnalysis.h"
 #include "window/KeptSettings.h"
 #include "window/OptionTable.h"
@@ -24,6 +25,12 @@ struct PublishingOptions {
     std::string name;  // empty: the host name and the working folder's name
 };
 
+// --serve and what goes with it; no address when there is no --serve.
+struct ServingOptions {
+    std::optional<ServeAddress> address;
+    std::string tokenFile;  // empty: no token asked for
+};
+
 // The options of quillstone, from its command line and quillstone.conf.
 // Without options it is the window.
 struct ProgramOptions {
@@ -32,6 +39,7 @@ struct ProgramOptions {
     bool quiet = false;  // --headless: no line per sample
     AnalysisRequest analysis;  // Mode::Analyze: what --analyze and its options ask for
     PublishingOptions publishing;  // Window and Headless
+    ServingOptions serving;        // Window and Headless
     std::string error;   // Mode::Error: what was wrong on the command line, one line
     // What was wrong in quillstone.conf, one line with its number: the
     // headless logger ends on it, the window shows it once and goes on
@@ -60,6 +68,7 @@ struct ProgramOptions {
     // One screen: what the program does, its files, its options.
     static std::string helpText();
     static std::string versionText();
+    static std::string version();  // "1.2.0"
 };
 
 }  // namespace qs

@@ -1,4 +1,6 @@
 #pragma once
+#include <QDateTime>
+
 #include <memory>
 #include <string>
 
@@ -12,6 +14,7 @@
 #include "qt/link/QtStreamLink.h"
 #include "publish/StatsTopic.h"
 #include "qt/app/Publishing.h"
+#include "qt/app/Serving.h"
 #include "qt/net/BrokerPublishing.h"
 #include "qt/runtime/QtDesktop.h"
 #include "qt/runtime/QtDialogs.h"
@@ -82,14 +85,25 @@ public:
     // link's changes and the statistics. False with the reason (one line)
     // when it cannot start.
     bool startPublishing(const PublishingOptions& options, std::string& error) {
-        publishing = StartPublishing(options, logger, error);
+        publishing = StartPublishing(options, logger, run, error);
         if (publishing)
             stats = std::make_unique<StatsTopic>(logger, stability, runtime, publishing->publisher(),
                                                  publishing->run());
         return error.empty();
     }
 
+    // Serving the logger over HTTP when --serve asks for it: its state,
+    // the page and the events. False with the reason (one line) when it
+    // cannot start (a port in use); the logger goes on without it.
+    bool startServing(const ServingOptions& options, std::string& error) {
+        serving = StartServing(options, logger, {run, ProgramOptions::version(), startSeconds}, error);
+        return error.empty();
+    }
+
     // members, in construction order
+    // This start of the program, in every record sent out.
+    const std::string run = NewRunId();
+    const double startSeconds = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
     Face face;
     QtRuntime runtime;
     QtStreamLink link;
@@ -97,6 +111,9 @@ public:
     // Publishing to a lab's broker when --mqtt asks for it (see
     // StartPublishing); it outlives the logger, whose listeners use it.
     std::unique_ptr<BrokerPublishing> publishing;
+    // Serving over HTTP when --serve asks for it (see StartServing); it
+    // outlives the logger too.
+    std::unique_ptr<LoggerServer> serving;
     TGPIBTelnet logger;
     // The stability figures of the logger's live sums, for the face to show.
     StabilityFeed stability;

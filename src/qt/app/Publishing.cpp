@@ -4,10 +4,10 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
-#include "publish/LinkJson.h"
+#include "qt/app/Serving.h"
+#include "window/LinkJson.h"
 #include "window/SampleJson.h"
 
 namespace qs {
@@ -21,24 +21,18 @@ std::string DefaultLoggerName() {
 }
 
 std::unique_ptr<BrokerPublishing> StartPublishing(const PublishingOptions& options, TGPIBTelnet& logger,
-                                                  std::string& error) {
+                                                  const std::string& run, std::string& error) {
     if (!options.address) return nullptr;
     BrokerPublishing::Settings settings;
     settings.address = *options.address;
-    if (!options.passwordFile.empty()) {
-        std::ifstream in(options.passwordFile, std::ios::binary);
-        if (!in) {
-            error = "--mqtt-password-file " + options.passwordFile + ": the file cannot be read";
-            return nullptr;
-        }
-        std::getline(in, settings.password);
-        if (!settings.password.empty() && settings.password.back() == '\r') settings.password.pop_back();
+    if (!options.passwordFile.empty() && !ReadFirstLine(options.passwordFile, settings.password)) {
+        error = "--mqtt-password-file " + options.passwordFile + ": the file cannot be read";
+        return nullptr;
     }
     settings.caFile = options.caFile;
     settings.name = options.name.empty() ? DefaultLoggerName() : options.name;
     settings.spoolFolder = kSpoolFolder;
-    std::random_device random;
-    settings.run = RunId((static_cast<unsigned long long>(random()) << 32) ^ random());
+    settings.run = run;
 
     auto publishing = std::make_unique<BrokerPublishing>(settings);
     if (!publishing->start(error)) return nullptr;
@@ -48,6 +42,11 @@ std::unique_ptr<BrokerPublishing> StartPublishing(const PublishingOptions& optio
         if (event.kind == StatusEventKind::LinkStatus) publisher.linkChanged(LinkJson(logger, event));
     });
     return publishing;
+}
+
+std::string NewRunId() {
+    std::random_device random;
+    return RunId((static_cast<unsigned long long>(random()) << 32) ^ random());
 }
 
 }  // namespace qs

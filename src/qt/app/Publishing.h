@@ -13,11 +13,16 @@ namespace qs {
 inline constexpr const char* kSpoolFolder = "mqtt-spool";
 
 // What --mqtt asks for, put together: the password read from its file, the
-// logger's name, a new run id, the spool, and the logger's samples and link
-// changes handed to the publisher. Null with the reason (one line) when it
-// cannot start; null without one when there is no --mqtt.
+// logger's name, the spool, and the logger's samples and link changes
+// handed to the publisher under run (this start of the program). Null with
+// the reason (one line) when it cannot start; null without one when there
+// is no --mqtt.
 std::unique_ptr<BrokerPublishing> StartPublishing(const PublishingOptions& options, TGPIBTelnet& logger,
-                                                  std::string& error);
+                                                  const std::string& run, std::string& error);
+
+// A new run id: 64 random bits, for every record this start of the program
+// sends (to a broker, to a page).
+std::string NewRunId();
 
 // The name a logger has in the topics without --name: the host name and
 // the working folder's name, "benchpc-Quillstone".

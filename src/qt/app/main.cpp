@@ -35,9 +35,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quillstone: %s\n", options.fileError->c_str());
             return 2;
         }
-        return qs::RunHeadless(argc, argv, options.quiet, options.publishing, options.kept.commandMode);
+        return qs::RunHeadless(argc, argv, options.quiet, options.publishing, options.serving,
+                               options.kept.commandMode);
     case qs::ProgramOptions::Mode::Window:
         break;
     }
-    return qs::RunLogger(argc, argv, {}, options.fileError, options.publishing);
+    return qs::RunLogger(argc, argv, {}, options.fileError, options.publishing, options.serving);
 }

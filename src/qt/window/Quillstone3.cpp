@@ -138,11 +138,15 @@ void Quillstone3::buildStatusBar() {
     }
 }
 
-void Quillstone3::showPublishing(const std::string& text) {
-    auto* label = findChild<QLabel*>(QStringLiteral("PublishingStatus"));
+void Quillstone3::showPublishing(const std::string& text) { showAtRight(QStringLiteral("PublishingStatus"), text); }
+
+void Quillstone3::showServing(const std::string& text) { showAtRight(QStringLiteral("ServingStatus"), text); }
+
+void Quillstone3::showAtRight(const QString& name, const std::string& text) {
+    auto* label = findChild<QLabel*>(name);
     if (label == nullptr) {
         label = new QLabel;
-        label->setObjectName(QStringLiteral("PublishingStatus"));
+        label->setObjectName(name);
         statusBar()->addPermanentWidget(label);
     }
     label->setText(QString::fromStdString(text));

@@ -52,6 +52,8 @@ public:
     // The state of the publishing to a broker, at the right of the status
     // bar ("MQTT: connected to HOST"); the label appears with the first text.
     void showPublishing(const std::string& text);
+    // Where the page is served, beside it ("Serving http://127.0.0.1:8080/").
+    void showServing(const std::string& text);
 
 signals:
     // The close went through: settings saved, every wait ended.
@@ -64,6 +66,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // A label at the right of the status bar, made with its first text.
+    void showAtRight(const QString& name, const std::string& text);
     // The settings, group above group, in a column beside the chart.
     QWidget* buildPanel();
     QGroupBox* buildGroup(LayoutGroup group);

@@ -20,7 +20,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = quillstone ] || fail "Package is '$(field Package)'"
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)'"
 depends=$(field Depends)
-for lib in libqt6core6 libqt6widgets6 libqt6network6 libqt6printsupport6 libqcustomplot libtelnet libmosquitto1; do
+for lib in libqt6core6 libqt6widgets6 libqt6network6 libqt6printsupport6 libqcustomplot libtelnet libmosquitto1 libmicrohttpd12; do
     case "$depends" in *"$lib"*) ;; *) fail "Depends names no $lib: $depends" ;; esac
 done
 # A summary line, and a long description after it.

@@ -11,4 +11,8 @@ namespace qs {
 // with (host, mode, commands, interval and time-out in seconds).
 std::string LinkJson(const TGPIBTelnet& logger, const StatusEvent& event);
 
+// The settings the logger polls with, alone: {"host", "mode", "commands",
+// "interval", "timeout"}, as LinkJson writes them.
+std::string PollSettingsJson(const TGPIBTelnet& logger);
+
 }  // namespace qs
