@@ -36,15 +36,18 @@ struct EndToEndTest : WindowFixture {
         return WaitFor([&] { return count() >= n; }, timeoutMs);
     }
     std::vector<std::string> dataLines() { return ReadLines("Data.txt"); }
-    // Start's enabled state flips at every reconnect.
-    int startToggles = 0;
-    void watchStartButton() {
-        logger().StartButton.onViewUpdate = [this, previous = logger().StartButton.onViewUpdate,
-                                             enabled = logger().StartButton.enabled()]() mutable {
-            previous();
-            if (logger().StartButton.enabled() != enabled) {
-                enabled = logger().StartButton.enabled();
-                ++startToggles;
+    // Every link that comes up, the first and each one reopened: the status
+    // line enters "Link up" once a connection (Start stays disabled across a
+    // reconnect, so its state tells nothing).
+    int linkUps = 0;
+    void watchLinkUps() {
+        auto linkUp = [this] { return logger().LinkStatus.caption().rfind("Link up", 0) == 0; };
+        logger().LinkStatus.onViewUpdate = [this, linkUp, previous = logger().LinkStatus.onViewUpdate,
+                                            up = linkUp()]() mutable {
+            if (previous) previous();
+            if (linkUp() != up) {
+                up = linkUp();
+                if (up) ++linkUps;
             }
         };
     }
@@ -108,12 +111,12 @@ TEST_F(EndToEndTest, NothingIsSentBeforeTheAdaptersGreeting) {
 TEST_F(EndToEndTest, LinkDroppedByTheAdapterIsReopenedByTheWatchdog) {
     Simulator sim({QStringLiteral("--close-after"), QStringLiteral("3")});
     configure(sim.host());
-    watchStartButton();
+    watchLinkUps();
     click("StartButton");
     ASSERT_TRUE(waitForSamples(3, 10000));
     // Three replies, then the adapter hangs up; the logger reconnects by itself.
     ASSERT_TRUE(waitForSamples(5, 15000)) << "samples: " << count();
-    EXPECT_GE(startToggles, 2);
+    EXPECT_GE(linkUps, 2);
     EXPECT_EQ(static_cast<int>(dataLines().size()), count());
 }
 
@@ -129,10 +132,10 @@ TEST_F(EndToEndTest, AnErrorBoxLeftOpenWhileTheLinkDropsAndComesBackLosesNothing
     minimum->selectAll();
     QTest::keyClick(minimum, Qt::Key_Backspace);
     edit("CommandBox")->setFocus(Qt::TabFocusReason);
-    watchStartButton();
+    watchLinkUps();
 
     QElapsedTimer openFor;
-    int countWhenOpened = -1, countWhenAnswered = -1, togglesWhenAnswered = 0, answered = 0;
+    int countWhenOpened = -1, countWhenAnswered = -1, linkUpsWhenAnswered = 0, answered = 0;
     QStringList texts;
     QTimer person;
     person.setInterval(50);
@@ -148,7 +151,7 @@ TEST_F(EndToEndTest, AnErrorBoxLeftOpenWhileTheLinkDropsAndComesBackLosesNothing
         if (answered == 0 && openFor.elapsed() < 6000) return;
         if (answered == 0) {
             countWhenAnswered = count();
-            togglesWhenAnswered = startToggles;
+            linkUpsWhenAnswered = linkUps;
         }
         texts << box->text();
         ++answered;
@@ -162,7 +165,7 @@ TEST_F(EndToEndTest, AnErrorBoxLeftOpenWhileTheLinkDropsAndComesBackLosesNothing
     person.stop();
 
     // Samples went on while the box was open, across the reconnect.
-    EXPECT_GE(togglesWhenAnswered, 2);
+    EXPECT_GE(linkUpsWhenAnswered, 2);
     EXPECT_GT(countWhenAnswered, countWhenOpened + 2);
     for (const QString& text : texts) EXPECT_EQ(text, QStringLiteral("'' is not a valid integer value"));
     EXPECT_EQ(static_cast<int>(dataLines().size()), count());
@@ -173,10 +176,10 @@ TEST_F(EndToEndTest, StrandedReplyIsTakenByTheWatchdogWithoutReconnecting) {
     Simulator sim({QStringLiteral("--strand-every"), QStringLiteral("2")});
     configure(sim.host());
     click("StartButton");
-    watchStartButton();
+    watchLinkUps();
     ASSERT_TRUE(waitForSamples(4, 15000)) << "samples: " << count();
     // The stranded readings became samples and the link stayed up.
-    EXPECT_EQ(startToggles, 0);
+    EXPECT_EQ(linkUps, 0);
     EXPECT_FALSE(window().widgetOf("StartButton")->isEnabled());
     for (const auto& l : dataLines()) EXPECT_TRUE(kDataLine.match(QString::fromStdString(l)).hasMatch()) << l;
 }
@@ -295,11 +298,11 @@ TEST_P(LinkKindEndToEnd, SamplesGoToTheDataFileAndTheTranscriptKeepsEveryByteAcr
     const std::string host = c.hostPrefix + "127.0.0.1:" + std::to_string(sim.port()) + c.hostSuffix;
     configure(host);
     click("SaveResultsBox");
-    watchStartButton();
+    watchLinkUps();
     click("StartButton");
     ASSERT_TRUE(waitForSamples(5, 20000)) << "samples: " << count() << "\n" << sim.output();
     click("ResetButton");
-    EXPECT_GE(startToggles, 2);
+    EXPECT_GE(linkUps, 2);
 
     // The same data lines for every kind: the replies, in order.
     const auto lines = dataLines();
