@@ -26,8 +26,19 @@ ChartMenu::ChartMenu(QWidget* parent, bool legendShown, bool gapsJoined, Command
     menu_->setObjectName(QStringLiteral("ChartMenu"));
     // Each command runs from the person's click in the menu, never from a
     // timer or a socket: the save dialog's nested loop is safe there.
-    QObject::connect(menu_->addAction(kSaveAs), &QAction::triggered, menu_, std::move(commands.saveAs));
-    QObject::connect(menu_->addAction(kCopy), &QAction::triggered, menu_, std::move(commands.copy));
+    // The keys work without the menu open and the menu shows them: Ctrl+S
+    // anywhere in the window, Ctrl+C only while the chart has the focus
+    // (elsewhere it copies the text of a box).
+    QAction* saveAs = menu_->addAction(kSaveAs);
+    saveAs->setShortcut(QKeySequence::Save);
+    saveAs->setShortcutContext(Qt::WindowShortcut);
+    parent->addAction(saveAs);
+    QObject::connect(saveAs, &QAction::triggered, menu_, std::move(commands.saveAs));
+    QAction* copy = menu_->addAction(kCopy);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    parent->addAction(copy);
+    QObject::connect(copy, &QAction::triggered, menu_, std::move(commands.copy));
     QObject::connect(menu_->addAction(kShowAll), &QAction::triggered, menu_, std::move(commands.showAll));
     menu_->addSeparator();
     addSwitch(menu_, kLegend, legendShown, std::move(commands.legend));

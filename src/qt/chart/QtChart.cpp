@@ -149,6 +149,8 @@ void QtChart::setUpLook() {
     plot_->legend->setVisible(false);
     plot_->setAutoAddPlottableToLegend(false);
     plot_->setMinimumSize(320, 240);
+    // A click gives the chart the focus, for Ctrl+C and the menu key.
+    plot_->setFocusPolicy(Qt::ClickFocus);
 
     plot_->xAxis->setLabel(QString::fromUtf8(kBottomAxisTitle.data(), static_cast<qsizetype>(kBottomAxisTitle.size())));
     plot_->yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new ValueAxisTicker));

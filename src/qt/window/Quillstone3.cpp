@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -18,8 +20,10 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -110,6 +114,8 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
         return QFileInfo(QDir::current(), QString::fromStdString(w.TextFileBox.text())).absolutePath();
     });
 
+    addKeys();
+
     QSize size(1400, 900);
     if (const QScreen* s = screen()) size = size.boundedTo(s->availableSize() * 0.95);
     resize(size);
@@ -187,6 +193,26 @@ void Quillstone3::closeEvent(QCloseEvent* event) {
     runtime_.shutDown();
     event->accept();
     emit closed();
+}
+
+// Ctrl+Q closes the window as its close button does; F1 opens the README's
+// section on the window, or says where the manual is when there is none.
+void Quillstone3::addKeys() {
+    // Spelled out: the platform's standard Quit and Help keys are empty
+    // without a desktop theme (offscreen, a bare X server).
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] {
+        const QString dir = QCoreApplication::applicationDirPath();
+        for (const QString& readme : {dir + QStringLiteral("/../share/doc/quillstone/README.md"),
+                                      dir + QStringLiteral("/../README.md")}) {
+            if (!QFileInfo::exists(readme)) continue;
+            QUrl url = QUrl::fromLocalFile(QFileInfo(readme).canonicalFilePath());
+            url.setFragment(QStringLiteral("the-window"));
+            if (QDesktopServices::openUrl(url)) return;
+        }
+        statusBar()->showMessage(QStringLiteral("No program here opens the README: see \"man quillstone\"."),
+                                 kNoticeMs);
+    });
 }
 
 void Quillstone3::keyPressEvent(QKeyEvent* event) {

@@ -79,6 +79,7 @@ private:
     QWidget* makeWidget(const ControlEntry& entry);
     QLabel* makeLabel(std::string_view text, bool bold = false);
     void buildStatusBar();
+    void addKeys();
 
     // members
     TGPIBTelnet& window_;

@@ -365,6 +365,36 @@ TEST_F(ChartInTheWindow, TheWheelZoomsTimeAroundThePointerShiftTheValuesAndTheSt
     EXPECT_DOUBLE_EQ(plot().xAxis->range().upper, kStart + 1009 * kSecond);
 }
 
+TEST_F(ChartInTheWindow, CtrlSSavesCtrlCCopiesWhileTheChartHasTheFocusCtrlQClosesAndTheMenuShowsTheKeys) {
+    addPoints(50);
+    show();
+    EXPECT_EQ(app->chart.menuAction(QStringLiteral("Save Chart As..."))->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(app->chart.menuAction(QStringLiteral("Copy Chart"))->shortcut(), QKeySequence(QKeySequence::Copy));
+    int asked = 0;
+    app->chart.setFileChooser([&](const QString&) -> std::optional<ChartFile> {
+        ++asked;
+        return std::nullopt;
+    });
+    // Ctrl+S from a box of the window.
+    edit("HostBox")->setFocus();
+    QTest::keyClick(edit("HostBox"), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(asked, 1);
+    // Ctrl+C in a box copies the box's text, not the chart.
+    QApplication::clipboard()->clear();
+    edit("HostBox")->selectAll();
+    QTest::keyClick(edit("HostBox"), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QApplication::clipboard()->image().isNull());
+    EXPECT_FALSE(QApplication::clipboard()->text().isEmpty());
+    // A click on the chart gives it the focus; then Ctrl+C copies the chart.
+    QTest::mouseClick(&plot(), Qt::LeftButton, {}, plot().axisRect()->rect().center());
+    ASSERT_TRUE(plot().hasFocus());
+    QTest::keyClick(&plot(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->image().size(), plot().size());
+    // Ctrl+Q closes the window as its close button does.
+    QTest::keyClick(&window(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(window().hasClosed());
+}
+
 TEST_F(ChartInTheWindow, ARightClickOpensTheMenuAndARightDragPansWithoutIt) {
     addPoints(100);
     show();
