@@ -11,7 +11,7 @@ DEB_PACKAGES := cmake make g++ pkg-config \
 	clang libclang-rt-14-dev \
 	dpkg-dev file desktop-file-utils man-db help2man \
 	libmosquitto-dev mosquitto mosquitto-clients \
-	libmicrohttpd-dev libjs-dygraphs prometheus chromium
+	libmicrohttpd-dev prometheus
 
 .PHONY: deps build test clean
 

@@ -70,9 +70,9 @@ constexpr OptionSpec kOptions[] = {
      "name and the working folder's name)",
      OptionFace::Both, true},
     {"serve", "", OptionType::Text, "", "[ADDR:]PORT",
-     "serve a read-only live page, JSON (/api/status,\n"
-     "/api/samples), Server-Sent Events (/events) and Prometheus\n"
-     "metrics (/metrics) over HTTP on PORT; ADDR is 127.0.0.1\n"
+     "serve read-only JSON (/api/status, /api/samples),\n"
+     "Server-Sent Events (/events) and Prometheus metrics\n"
+     "(/metrics) over HTTP on PORT; ADDR is 127.0.0.1\n"
      "unless named (0.0.0.0:8080 serves every address, [::1]:8080\n"
      "IPv6). Only GET and HEAD are answered. A port in use is one\n"
      "message, and logging goes on without the page",
