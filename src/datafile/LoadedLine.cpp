@@ -37,8 +37,15 @@ bool isStamp(const char* p) {
 bool HoldsASecondStamp(const char* line) {
     constexpr std::size_t kStamp = 19, kFirstColon = 13;  // a stamp's length, its first colon
     const std::size_t length = std::strlen(line);
-    for (std::size_t i = kFirstColon + 1; i + (kStamp - kFirstColon) <= length; ++i) {
-        if (line[i] == ':' && isStamp(line + i - kFirstColon)) return true;
+    if (length < kStamp + 1) return false;
+    // A line holds two or three colons of its own: memchr jumps between them.
+    const char* from = line + kFirstColon + 1;
+    const char* const last = line + (length - (kStamp - kFirstColon));  // the last place a stamp's colon can be
+    while (from <= last) {
+        const char* colon = static_cast<const char*>(std::memchr(from, ':', static_cast<std::size_t>(last - from) + 1));
+        if (!colon) return false;
+        if (isStamp(colon - kFirstColon)) return true;
+        from = colon + 1;
     }
     return false;
 }

@@ -25,26 +25,6 @@ double blockOfSquares(const double* v, long long n) {
     return (a0 + a1) + (a2 + a3);
 }
 
-double sumOfSquares(const double* v, long long n) {
-    DoubleDouble total;
-    for (long long from = 0; from < n; from += kSquareBlock)
-        total += blockOfSquares(v + from, std::min(kSquareBlock, n - from));
-    return total.value();
-}
-
-// The same for terms made as they go: term(j) for j in [0, n).
-template <class Term>
-double sumOfSquaredTerms(long long n, Term term) {
-    double block[kSquareBlock];
-    DoubleDouble total;
-    for (long long from = 0; from < n; from += kSquareBlock) {
-        const long long k = std::min(kSquareBlock, n - from);
-        for (long long i = 0; i < k; ++i) block[i] = term(from + i);
-        total += blockOfSquares(block, k);
-    }
-    return total.value();
-}
-
 double variance(double sum, double scale, long long terms) {
     return std::max(0.0, sum) / (scale * static_cast<double>(terms));
 }
@@ -103,40 +83,52 @@ OctaveSums StabilityBatch::sums(long long m) const {
     {
         // D_j = P_(j+2m) - 2 P_(j+m) + P_j: the two outer prefix sums added
         // exactly, so that the one rounding left is of a number about the
-        // size of the term.
+        // size of the term. Squared block by block as they are made, while
+        // the block is in the cache: at ten million readings and twenty
+        // factors these passes are what an analysis costs.
         const double* __restrict ha = hi_.data();
         const double* __restrict la = lo_.data();
-        for (long long j = 0; j < nD; ++j) {
-            const double c = ha[j + 2 * m], a = ha[j];
-            const double sum = c + a, bb = sum - c;
-            const double e = (c - (sum - bb)) + (a - bb);
-            d[j] = (sum - 2.0 * ha[j + m]) + (e + ((la[j + 2 * m] + la[j]) - 2.0 * la[j + m]));
+        DoubleDouble total;
+        for (long long from = 0; from < nD; from += kSquareBlock) {
+            const long long to = std::min(nD, from + kSquareBlock);
+            for (long long j = from; j < to; ++j) {
+                const double c = ha[j + 2 * m], a = ha[j];
+                const double sum = c + a, bb = sum - c;
+                const double e = (c - (sum - bb)) + (a - bb);
+                d[j] = (sum - 2.0 * ha[j + m]) + (e + ((la[j + 2 * m] + la[j]) - 2.0 * la[j + m]));
+            }
+            total += blockOfSquares(d + from, to - from);
         }
+        s.oadevTerms = nD;
+        s.oadevSum = total.value();
     }
-    s.oadevTerms = nD;
-    s.oadevSum = sumOfSquares(d, nD);
 
     const long long nH = n_ - 3 * m + 1, nM = n_ - 3 * m + 2;
     if (nM <= 0) return s;
-    if (nH > 0) {
-        s.hdevTerms = nH;
-        s.hdevSum = sumOfSquaredTerms(nH, [d, m](long long j) { return d[j + m] - d[j]; });
-    }
     // M_j = R_(j+m) - R_j with R_k = D_0 + ... + D_(k-1), R held as the
     // double-double sums B before each block of 64 and, in place of the D
     // terms, the plain sums within the block before each one, so that an M
     // term's rounding is that of a few dozen terms, however large m:
     //   M_j = (B_(block of j+m) - B_(block of j)) + (s_(j+m) - s_j).
+    // The H terms D_(j+m) - D_j are squared in the same pass, each before
+    // its D_j is replaced (its D_(j+m) lies ahead, still as it was).
     constexpr long long kBlock = 64;
     const long long blocks = nD / kBlock + 1;
     std::vector<DoubleDouble> before(static_cast<std::size_t>(blocks + 1));
     d[nD] = 0.0;
-    DoubleDouble running;
+    DoubleDouble running, hTotal;
+    double hBlock[kSquareBlock];
+    long long hFilled = 0;
     for (long long b = 0; b < blocks; ++b) {
         before[static_cast<std::size_t>(b)] = running;
         double within = 0.0;
-        const long long to = std::min(nD + 1, (b + 1) * kBlock);
-        for (long long i = b * kBlock; i < to; ++i) {
+        const long long from = b * kBlock, to = std::min(nD + 1, (b + 1) * kBlock);
+        for (long long i = from; i < std::min(to, std::max(nH, 0LL)); ++i) hBlock[hFilled++] = d[i + m] - d[i];
+        if (hFilled == kSquareBlock) {
+            hTotal += blockOfSquares(hBlock, hFilled);
+            hFilled = 0;
+        }
+        for (long long i = from; i < to; ++i) {
             const double term = d[i];
             d[i] = within;
             within += term;
@@ -144,6 +136,11 @@ OctaveSums StabilityBatch::sums(long long m) const {
         running += within;
     }
     before[static_cast<std::size_t>(blocks)] = running;
+    if (nH > 0) {
+        if (hFilled > 0) hTotal += blockOfSquares(hBlock, hFilled);
+        s.hdevTerms = nH;
+        s.hdevSum = hTotal.value();
+    }
     double block[kSquareBlock];
     DoubleDouble total;
     long long filled = 0;

@@ -142,6 +142,11 @@ TEST(TornLine, ALineHoldingASecondStampIsTorn) {
         {"2026-12-08 00:35:52, +1.1E+01, 1.1E+01, 1.1E+01\r\n2026-12-08 00:35:57", true},
         {"", false},
         {"2026-12-08 00:35:5", false},
+        // The first and the last places a stamp can stand after the start.
+        {"x2026-12-08 00:35:57", true},
+        {"x2026-12-08 00:35:5", false},
+        {"2026-12-08 00:35:52:2026-12-08 00:35:57", true},
+        {"::::::::::::::::::::::::::::::::", false},
     };
     for (const StampCase& c : cases) EXPECT_EQ(HoldsASecondStamp(c.line), c.torn) << c.line;
 }
