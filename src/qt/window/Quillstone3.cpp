@@ -32,11 +32,15 @@
 #include "qt/chart/QtChart.h"
 #include "qt/runtime/QtDialogs.h"
 #include "qt/runtime/QtRuntime.h"
+#include "qt/window/ReadoutColumns.h"
+#include "qt/window/StatusLabel.h"
 #include "window/TGPIBTelnet.h"
 
 namespace qs {
 
 namespace {
+// The narrowest the chart gets (see the constructor).
+constexpr int kChartMinimumWidth = 560;
 // How long a notice (a finished print job) stays in the status line.
 constexpr int kNoticeMs = 30000;
 // The Stability window's button beside the print button and its chart menu entry.
@@ -70,6 +74,9 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
 
     QCustomPlot* plot = chart.widget();
     plot->setObjectName(QStringLiteral("Chart1"));
+    // However narrow the window, the chart keeps room for two time labels
+    // over days and for the title line of a saved chart.
+    plot->setMinimumWidth(std::max(plot->minimumWidth(), kChartMinimumWidth));
     auto* right = new QWidget;
     auto* rightColumn = new QVBoxLayout(right);
     rightColumn->setContentsMargins(0, 6, 6, 0);
@@ -94,7 +101,7 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
     // Whether the chart follows new samples, beside the link's and the data
     // file's status: a chart that a zoom stopped never looks like one that
     // nothing new reaches.
-    auto* following = new QLabel;
+    auto* following = new StatusLabel;
     following->setObjectName(QStringLiteral("FollowingStatus"));
     statusBar()->addPermanentWidget(following);
     chart.setFollowingNotice(
@@ -102,6 +109,15 @@ Quillstone3::Quillstone3(TGPIBTelnet& window, QtRuntime& runtime, QtDialogs& dia
     chart.setNotice([this](const std::string& text) {
         statusBar()->showMessage(QString::fromStdString(text), kNoticeMs);
     });
+    // A notice stands for its time; then the working folder is said again.
+    // Queued: the status bar is still clearing its message when it says so.
+    connect(
+        statusBar(), &QStatusBar::messageChanged, this,
+        [this](const QString& message) {
+            if (message.isEmpty() && statusBar()->currentMessage().isEmpty() && !workingFolder_.isEmpty())
+                statusBar()->showMessage(workingFolder_);
+        },
+        Qt::QueuedConnection);
     // The value axes are titled with the commands they plot.
     chart.setCommands([&w = window_] { return std::pair(w.CommandBox.text(), w.CommandBox2.text()); });
     for (const char* name : {"CommandBox", "CommandBox2"})
@@ -135,7 +151,7 @@ void Quillstone3::buildStatusBar() {
     for (const ControlEntry& e : inventory_.controls()) {
         TLabel* model = e.label();
         if (e.place != ControlPlace::StatusBar || !model) continue;
-        auto* label = new QLabel;
+        auto* label = new StatusLabel;
         label->setObjectName(QString::fromStdString(model->name()));
         if (model == &window_.DataFileStatus) label->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
         binder_.bind(*model, label);
@@ -148,10 +164,15 @@ void Quillstone3::showPublishing(const std::string& text) { showAtRight(QStringL
 
 void Quillstone3::showServing(const std::string& text) { showAtRight(QStringLiteral("ServingStatus"), text); }
 
+void Quillstone3::showWorkingFolder(const std::string& text) {
+    workingFolder_ = QString::fromStdString(text);
+    statusBar()->showMessage(workingFolder_);
+}
+
 void Quillstone3::showAtRight(const QString& name, const std::string& text) {
     auto* label = findChild<QLabel*>(name);
     if (label == nullptr) {
-        label = new QLabel;
+        label = new StatusLabel;
         label->setObjectName(name);
         statusBar()->addPermanentWidget(label);
     }
@@ -304,30 +325,30 @@ QWidget* Quillstone3::buildReadouts() {
 
 QGroupBox* Quillstone3::buildReadoutGroup(LayoutGroup group) {
     auto* box = new QGroupBox(groupTitle(group));
-    auto* grid = new QGridLayout(box);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(2);
-    // The inventory's lines fill columns of this many rows, left to right:
-    // time, value and count first, then the extremes, then mean and filter.
-    constexpr int kRowsPerColumn = 3;
-    int line = -1;
+    auto* frame = new QVBoxLayout(box);
+    // The inventory's lines in groups of this many, a group to a column as
+    // far as the width allows: time, value and count first, then the
+    // extremes, then mean, filter and deviation.
+    constexpr int kLinesPerGroup = 3;
+    auto* columns = new ReadoutColumns(kLinesPerGroup);
+    columns->setObjectName(QStringLiteral("Readouts"));
+    frame->addWidget(columns);
     int previousRow = -1;
     QHBoxLayout* values = nullptr;
     for (const ControlEntry& e : inventory_.controls()) {
         if (e.group != group || inStatusBar(e)) continue;
         if (e.row != previousRow) {
             previousRow = e.row;
-            ++line;
-            values = new QHBoxLayout;
+            auto* line = new QWidget;
+            values = new QHBoxLayout(line);
+            values->setContentsMargins(0, 0, 0, 0);
             values->setSpacing(4);
-            const int column = 2 * (line / kRowsPerColumn);
-            grid->addLayout(values, line % kRowsPerColumn, column + 1);
-            grid->setColumnStretch(column + 1, 1);
+            QLabel* before = nullptr;
             if (!e.before.empty()) {
-                QLabel* before = makeLabel(e.before);
-                grid->addWidget(before, line % kRowsPerColumn, column);
+                before = makeLabel(e.before);
                 labels_[std::string(e.name)].before = before;
             }
+            columns->addLine(before, line);
         }
         QWidget* widget = makeWidget(e);
         // Room for a full-length number, so the strip does not jump as values change.

@@ -54,6 +54,9 @@ public:
     void showPublishing(const std::string& text);
     // Where the page is served, beside it ("Serving http://127.0.0.1:8080/").
     void showServing(const std::string& text);
+    // The folder the logger works in ("Working in /home/ann/Quillstone"), at
+    // the left of the status bar whenever no notice stands there.
+    void showWorkingFolder(const std::string& text);
 
 signals:
     // The close went through: settings saved, every wait ended.
@@ -94,6 +97,7 @@ private:
     QPushButton* startButton_ = nullptr;
     QPushButton* stabilityButton_ = nullptr;  // beside the print button
     bool closed_ = false;
+    QString workingFolder_;  // the status bar's resting message; empty when none
 };
 
 }  // namespace qs

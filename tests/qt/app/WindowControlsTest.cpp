@@ -1,10 +1,14 @@
 // The window a person sees: every control with its caption, default, labels
 // and hint; hints switched off and on; input reaching the handlers.
 #include <QApplication>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QStatusBar>
+#include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "WindowFixture.h"
 #include "platform/Exception.h"
@@ -351,5 +355,43 @@ TEST_F(WindowControlsTest, ChartGrowsWithTheWindow) {
     EXPECT_EQ(chart->height(), small.height() + 250);
 }
 
+// Stands in for the desktop's opener of local files: takes what F1 opens.
+class FileOpener : public QObject {
+    Q_OBJECT
+public:
+    FileOpener() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~FileOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+TEST_F(WindowControlsTest, F1OpensTheReadmesSectionOnTheWindowOrSaysWhereTheManualIs) {
+    FileOpener opener;
+    // Without a README beside the program (a build tree): where to read.
+    QTest::keyClick(&window(), Qt::Key_F1);
+    EXPECT_TRUE(opener.opened.isEmpty());
+    EXPECT_EQ(window().statusBar()->currentMessage(),
+              QStringLiteral("No program here opens the README: see \"man quillstone\"."));
+
+    // With one where an installation puts it beside the program's folder.
+    const std::filesystem::path readme =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / ".." / "README.md";
+    ASSERT_FALSE(std::filesystem::exists(readme)) << readme;
+    WriteFile(readme.string(), "# The window\n");
+    struct Removed {
+        std::filesystem::path file;
+        ~Removed() { std::filesystem::remove(file); }
+    } removed{readme};
+    window().statusBar()->clearMessage();
+    QTest::keyClick(&window(), Qt::Key_F1);
+    ASSERT_EQ(opener.opened.size(), 1);
+    EXPECT_EQ(opener.opened[0].toLocalFile().toStdString(), std::filesystem::canonical(readme).string());
+    EXPECT_EQ(opener.opened[0].fragment(), QStringLiteral("the-window"));
+    EXPECT_EQ(window().statusBar()->currentMessage(), QString());
+}
+
 }  // namespace
 }  // namespace qs::test
+
+#include "WindowControlsTest.moc"
