@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "qt/headless/HeadlessLogger.h"
 #include "qt/runtime/QtRuntime.h"
 #include "qt/runtime/TerminationSignals.h"
+#include "window/OwnFolder.h"
 
 namespace qs {
 
@@ -21,7 +23,7 @@ namespace {
 
 void runWindow(QApplication& app, const std::function<void(LoggerApp&)>& shown,
                const std::optional<std::string>& startupError, const PublishingOptions& publishing,
-               const ServingOptions& serving) {
+               const ServingOptions& serving, const std::string& workingNotice) {
     LoggerApp logger;
     // A close may come while handlers wait in nested loops or a box is
     // open: quitting ends all of them, and exec returns once they unwound.
@@ -39,6 +41,7 @@ void runWindow(QApplication& app, const std::function<void(LoggerApp&)>& shown,
     logger.parts.startServing(serving, servingError);
     if (LoggerServer* s = logger.parts.serving.get()) logger.window.showServing(s->servingText());
     else if (!servingError.empty()) logger.window.showServing("Not serving");
+    if (!workingNotice.empty()) logger.window.showWorkingFolder(workingNotice);
     logger.window.show();
     if (startupError) logger.dialogs.reportLater(*startupError);
     if (!publishingError.empty()) logger.dialogs.reportLater(publishingError);
@@ -59,14 +62,21 @@ void showFatal(const QApplication* app, const std::string& message) {
 
 }  // namespace
 
+WorkingFolder EnterWorkingFolder(const std::vector<std::string>& args) {
+    if (!ProgramOptions::parse(args).ownFolder) return {};
+    const OwnFolder folder = EnterOwnFolder(std::getenv("HOME"));
+    if (!folder.error.empty()) return {{}, folder.error};
+    return {WorkingFolderNotice(folder.path), std::nullopt};
+}
+
 int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& shown,
               const std::optional<std::string>& startupError, const PublishingOptions& publishing,
-              const ServingOptions& serving) {
+              const ServingOptions& serving, const std::string& workingNotice) {
     std::unique_ptr<QApplication> app;
     try {
         app = std::make_unique<QApplication>(argc, argv);
         UseCLocaleForNumbers();
-        runWindow(*app, shown, startupError, publishing, serving);
+        runWindow(*app, shown, startupError, publishing, serving, workingNotice);
     } catch (const std::exception& e) {
         showFatal(app.get(), e.what());
     } catch (...) {
@@ -76,10 +86,11 @@ int RunLogger(int argc, char** argv, const std::function<void(LoggerApp&)>& show
 }
 
 int RunHeadless(int argc, char** argv, bool quiet, const PublishingOptions& publishing,
-                const ServingOptions& serving, CommandMode mode) {
+                const ServingOptions& serving, CommandMode mode, const std::string& workingNotice) {
     QCoreApplication app(argc, argv);
     UseCLocaleForNumbers();
     ProgramParts<HeadlessFace> parts;
+    if (!workingNotice.empty()) parts.face.console.out(workingNotice);
     std::string publishingError;
     if (!parts.startPublishing(publishing, publishingError)) {
         std::fprintf(stderr, "quillstone: %s\n", publishingError.c_str());

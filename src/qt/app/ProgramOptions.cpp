@@ -29,6 +29,13 @@ constexpr OptionSpec kOptions[] = {
      "Auto-Reconnect is off).",
      OptionFace::Headless, false},
     {"quiet", "", OptionType::Flag, "no", "", "with --headless: no line per sample", OptionFace::Headless, true},
+    {"own-folder", "", OptionType::Flag, "no", "",
+     "work in the folder Quillstone in the home folder (made when\n"
+     "missing) instead of the current one: config.txt,\n"
+     "quillstone.conf, the data file, Results.txt and saved charts\n"
+     "are there, and the status bar says so. The desktop entry\n"
+     "starts the logger this way",
+     OptionFace::Both, false},
     {"analyze", "", OptionType::Text, "", "FILE",
      "print the statistics and the stability of a data file in\n"
      "the logger's format, without a window, and exit: for each\n"
@@ -100,7 +107,7 @@ ProgramOptions refused(std::string error) {
 // --analyze and the options that go with it. It reads nothing of
 // quillstone.conf and goes with neither face.
 ProgramOptions analysisOptions(const OptionValues& line, const std::string& file) {
-    for (const char* face : {"headless", "quiet"})
+    for (const char* face : {"headless", "quiet", "own-folder"})
         if (line.contains(face)) return refused(std::string("--analyze goes without --") + face + " (see --help)");
     if (file.empty()) return refused("--analyze needs the name of a data file (see --help)");
     ProgramOptions options;
@@ -211,6 +218,7 @@ ProgramOptions ProgramOptions::parse(const std::vector<std::string>& args, std::
         return options;
     }
     options.mode = headless ? Mode::Headless : Mode::Window;
+    options.ownFolder = on(line.values, "own-folder");
     options.quiet = headless && on(values, "quiet");
     if (std::string error = publishingOptions(values, options.publishing); !error.empty()) return refused(error);
     if (std::string error = servingOptions(values, options.serving); !error.empty()) return refused(error);
@@ -241,7 +249,8 @@ std::string ProgramOptions::versionText() { return "quillstone " + version() + "
 std::string ProgramOptions::version() { return QUILLSTONE_VERSION; }
 
 std::string ProgramOptions::helpText() {
-    return "Usage: quillstone [--headless [--quiet]] [--mqtt URL [--mqtt-password-file FILE]\n"
+    return "Usage: quillstone [--headless [--quiet]] [--own-folder]\n"
+           "                  [--mqtt URL [--mqtt-password-file FILE]\n"
            "                  [--mqtt-ca-file FILE] [--name NAME]]\n"
            "                  [--serve [ADDR:]PORT [--serve-token-file FILE]]\n"
            "       quillstone --analyze FILE [--alternate] [--format text|csv|json] [--taus M1,M2,...]\n"
@@ -252,7 +261,7 @@ std::string ProgramOptions::helpText() {
            "through a KISS-488 GPIB-to-LAN adapter (Telnet), and logs every reply as a\n"
            "sample with its running mean and RC filter. Without options it opens its window.\n"
            "\n"
-           "Files, in the working directory:\n"
+           "Files, in the working directory (with --own-folder ~/Quillstone):\n"
            "  config.txt       the 23 settings: read at start, written when the logger ends\n"
            "  quillstone.conf  optional: the options below as \"key = value\" lines (\"#\"\n"
            "                   starts a comment); the command line wins. The window keeps\n"

@@ -37,6 +37,9 @@ struct ProgramOptions {
     enum class Mode { Window, Headless, Analyze, Help, Version, Error };
     Mode mode = Mode::Window;
     bool quiet = false;  // --headless: no line per sample
+    // Window and Headless: work in ~/Quillstone (see EnterOwnFolder); the
+    // command line's alone, as quillstone.conf lies in the folder it names.
+    bool ownFolder = false;
     AnalysisRequest analysis;  // Mode::Analyze: what --analyze and its options ask for
     PublishingOptions publishing;  // Window and Headless
     ServingOptions serving;        // Window and Headless

@@ -10,9 +10,11 @@
 #include "window/DataFileAnalysis.h"
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const qs::WorkingFolder folder = qs::EnterWorkingFolder(args);
     std::string readError;
     const std::optional<std::string> file = qs::ProgramOptions::readFile(readError);
-    qs::ProgramOptions options = qs::ProgramOptions::parse(std::vector<std::string>(argv + 1, argv + argc), file);
+    qs::ProgramOptions options = qs::ProgramOptions::parse(args, file);
     if (!readError.empty()) options.fileError = readError;
     switch (options.mode) {
     case qs::ProgramOptions::Mode::Help:
@@ -31,14 +33,19 @@ int main(int argc, char** argv) {
         return outcome.exitStatus;
     }
     case qs::ProgramOptions::Mode::Headless:
-        if (options.fileError) {
-            std::fprintf(stderr, "quillstone: %s\n", options.fileError->c_str());
-            return 2;
-        }
+        // Nothing is written in a folder the person did not ask for.
+        for (const std::optional<std::string>& error : {folder.error, options.fileError})
+            if (error) {
+                std::fprintf(stderr, "quillstone: %s\n", error->c_str());
+                return 2;
+            }
         return qs::RunHeadless(argc, argv, options.quiet, options.publishing, options.serving,
-                               options.kept.commandMode);
+                               options.kept.commandMode, folder.notice);
     case qs::ProgramOptions::Mode::Window:
         break;
     }
-    return qs::RunLogger(argc, argv, {}, options.fileError, options.publishing, options.serving);
+    // The window says why it stays in the current folder and goes on there.
+    std::optional<std::string> startupError = options.fileError;
+    if (folder.error) startupError = startupError ? *folder.error + "\n" + *startupError : *folder.error;
+    return qs::RunLogger(argc, argv, {}, startupError, options.publishing, options.serving, folder.notice);
 }

@@ -1,5 +1,7 @@
 // quillstone's options: one table that the command line, quillstone.conf,
 // --help, the manual page and the README all follow.
+#include <QProcess>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -129,6 +131,50 @@ INSTANTIATE_TEST_SUITE_P(
                                 "--name goes with --mqtt (see --help)", nullptr},
                       ParseCase{{"--mqtt", "mqtt://b/lab", "--name", "a/b"}, std::nullopt, Mode::Error, false,
                                 "--name a/b: a name may not hold /, + or # (see --help)", nullptr}));
+
+struct FolderCase {
+    std::vector<std::string> args;
+    std::optional<std::string> file;
+    Mode mode;
+    bool ownFolder;
+    const char* error;  // the command line's or the file's, or nullptr
+};
+
+class ProgramOptionsOwnFolder : public ::testing::TestWithParam<FolderCase> {};
+
+// quillstone.conf lies in the folder --own-folder chooses, so only the
+// command line can ask for it.
+TEST_P(ProgramOptionsOwnFolder, GoesWithEitherFaceAndOnTheCommandLineOnly) {
+    const FolderCase& c = GetParam();
+    const ProgramOptions o = ProgramOptions::parse(c.args, c.file);
+    EXPECT_EQ(o.mode, c.mode);
+    EXPECT_EQ(o.ownFolder, c.ownFolder);
+    EXPECT_EQ(o.mode == Mode::Error ? o.error : o.fileError.value_or(""), c.error ? c.error : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, ProgramOptionsOwnFolder,
+    ::testing::Values(FolderCase{{}, std::nullopt, Mode::Window, false, nullptr},
+                      FolderCase{{"--own-folder"}, std::nullopt, Mode::Window, true, nullptr},
+                      FolderCase{{"--headless", "--own-folder"}, std::nullopt, Mode::Headless, true, nullptr},
+                      FolderCase{{}, "own-folder = yes\n", Mode::Window, false,
+                                 "quillstone.conf:1: \"own-folder\" goes on the command line only"},
+                      FolderCase{{"--analyze", "Data.txt", "--own-folder"}, std::nullopt, Mode::Error, false,
+                                 "--analyze goes without --own-folder (see --help)"},
+                      FolderCase{{"--own-folder", "--help"}, std::nullopt, Mode::Help, false, nullptr}));
+
+TEST(DesktopEntry, StartsTheLoggerInItsOwnFolderAndPassesTheValidator) {
+    const std::string entry = fileText("docs/quillstone.desktop");
+    EXPECT_NE(entry.find("\nExec=quillstone --own-folder\n"), std::string::npos) << entry;
+    EXPECT_NE(FindOption(ProgramOptions::table(), "own-folder"), nullptr);
+    QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
+    validate.start(QStringLiteral("desktop-file-validate"),
+                   {QStringLiteral(QUILLSTONE_SOURCE_DIR "/docs/quillstone.desktop")});
+    ASSERT_TRUE(validate.waitForFinished(10000)) << "desktop-file-validate (make deps) did not run";
+    EXPECT_EQ(validate.exitCode(), 0);
+    EXPECT_EQ(validate.readAll().toStdString(), "");
+}
 
 TEST(ProgramOptionsPublishing, TakesTheBrokerTheFilesAndTheNameTheCommandLineWinning) {
     const ProgramOptions o = ProgramOptions::parse(

@@ -49,7 +49,7 @@ desktop=$root/usr/share/applications/quillstone.desktop
 if ! desktop-file-validate "$desktop" > "$work/validate" 2>&1 || [ -s "$work/validate" ]; then
     cat "$work/validate"; fail "desktop-file-validate finds fault with quillstone.desktop"
 fi
-grep -qx 'Exec=quillstone' "$desktop" || fail "the desktop entry does not start quillstone"
+grep -qx 'Exec=quillstone --own-folder' "$desktop" || fail "the desktop entry does not start quillstone in its own folder"
 grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/quillstone.svg" || fail "the icon is no SVG"
 
 # Each page renders without a warning and names every option of its

@@ -54,14 +54,17 @@ struct ProgramProcessTest : ::testing::Test {
         for (const auto& l : config.lines) out << l << "\n";
         out << "an extra line\n";
     }
-    void start(const QString& locale = {}) {
+    // The window in dir (or in from), with HOME at home when one is given.
+    void start(const QString& locale = {}, const QStringList& args = {}, const std::filesystem::path& home = {},
+               const std::filesystem::path& from = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("vnc:size=1280x800:port=%1").arg(vncPort));
         if (!locale.isEmpty()) env.insert(QStringLiteral("LC_ALL"), locale);
+        if (!home.empty()) env.insert(QStringLiteral("HOME"), QString::fromStdString(home.string()));
         program.setProcessEnvironment(env);
-        program.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+        program.setWorkingDirectory(QString::fromStdString((from.empty() ? dir.path() : from).string()));
         program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(QUILLSTONE_BINARY), {});
+        program.start(QStringLiteral(QUILLSTONE_BINARY), args);
         ASSERT_TRUE(program.waitForStarted(5000));
     }
     void pressStart() {
@@ -162,12 +165,40 @@ TEST_F(ProgramProcessTest, FilesKeepAPointUnderAGermanLocale) {
     expectSavedConfig(sim.host(), "0.25");
 }
 
+// ---- --own-folder: the desktop entry's start.
+
+class WindowFolder : public ProgramProcessTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(WindowFolder, TheDesktopEntrysOptionWorksInQuillstoneInTheHomeFolderAndAShellStartWhereItWasStarted) {
+    const bool ownFolder = GetParam();
+    const std::filesystem::path home = dir.path() / "home", own = home / "Quillstone", from = dir.path() / "here";
+    std::filesystem::create_directories(home);
+    std::filesystem::create_directories(from);
+    start({}, ownFolder ? QStringList{QStringLiteral("--own-folder")} : QStringList{}, home, from);
+    VncKeyboard keyboard;
+    ASSERT_TRUE(keyboard.connect(vncPort, 10000));  // the window is up
+    signalAndWait(SIGTERM);
+    // The close's files land in the folder worked in, and nowhere else.
+    const std::filesystem::path worked = ownFolder ? own : from, other = ownFolder ? from : home;
+    EXPECT_EQ(ReadLines((worked / "config.txt").string()).size(), 23u);
+    EXPECT_TRUE(std::filesystem::exists(worked / "quillstone.conf"));
+    EXPECT_FALSE(std::filesystem::exists(other / "config.txt"));
+    EXPECT_FALSE(std::filesystem::exists(other / "quillstone.conf"));
+    EXPECT_EQ(std::filesystem::exists(own), ownFolder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, WindowFolder, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "DesktopEntry" : "Shell"; });
+
 // ---- --headless: the same logger with no display, Start pressed at once.
 
-// quillstone --headless in dir, with no display of any kind to reach.
-void StartHeadless(QProcess& headless, const std::filesystem::path& dir, const QStringList& options = {}) {
+// quillstone --headless in dir, with no display of any kind to reach (and
+// HOME at home when one is given).
+void StartHeadless(QProcess& headless, const std::filesystem::path& dir, const QStringList& options = {},
+                   const std::filesystem::path& home = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+    if (!home.empty()) env.insert(QStringLiteral("HOME"), QString::fromStdString(home.string()));
     headless.setProcessEnvironment(env);
     headless.setWorkingDirectory(QString::fromStdString(dir.string()));
     headless.start(QStringLiteral(QUILLSTONE_BINARY), QStringList{QStringLiteral("--headless")} + options);
@@ -214,6 +245,34 @@ TEST_P(HeadlessProcess, LogsWithoutADisplayTellsWhatItDoesAndEndsOnSigtermLikeCl
 
 INSTANTIATE_TEST_SUITE_P(Program, HeadlessProcess, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Quiet" : "Samples"; });
+
+TEST_F(ProgramProcessTest, HeadlessInItsOwnFolderSaysWhereItWorksFirstAndLogsThere) {
+    Simulator sim;
+    const std::filesystem::path home = dir.path() / "home", own = home / "Quillstone";
+    std::filesystem::create_directories(own);
+    configFor(sim, "0.2").write((own / "config.txt").string());
+    StartHeadless(program, dir.path(), {QStringLiteral("--own-folder"), QStringLiteral("--quiet")}, home);
+    ASSERT_TRUE(WaitFor([&] { return ReadLines((own / "Data.txt").string()).size() >= 3; }, 15000));
+    signalAndWait(SIGTERM);
+    const QStringList out = OutputLines(program.readAllStandardOutput());
+    ASSERT_FALSE(out.isEmpty());
+    EXPECT_TRUE(out[0].endsWith(QStringLiteral(" UTC Working in ") +
+                                QString::fromStdString(std::filesystem::canonical(own).string())))
+        << out[0].toStdString();
+    EXPECT_FALSE(FileExists("Data.txt"));
+    EXPECT_FALSE(FileExists("config.txt"));
+}
+
+TEST_F(ProgramProcessTest, HeadlessWhoseOwnFolderCannotBeMadeEndsWithTwoAndOneLine) {
+    WriteFile("home", "a file, not a folder");
+    StartHeadless(program, dir.path(), {QStringLiteral("--own-folder")}, dir.path() / "home");
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 2);
+    const QStringList err = OutputLines(program.readAllStandardError());
+    ASSERT_EQ(err.size(), 1) << err.join('\n').toStdString();
+    EXPECT_TRUE(err[0].startsWith(QStringLiteral("quillstone: --own-folder: cannot make the folder "))) << err[0].toStdString();
+    EXPECT_EQ(program.readAllStandardOutput(), QByteArray());
+}
 
 // The stats line at the end of a run, read back as a program would: the
 // figures of every reading it logged, which the data file holds too.
