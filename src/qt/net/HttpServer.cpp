@@ -16,6 +16,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// What the kernel holds of a connection's answer at most (it doubles it).
+constexpr int kSendBufferBytes = 64 * 1024;
+
 // The body of a refusal, and the header that says what to do instead.
 struct Refusal {
     int status;
@@ -134,6 +137,15 @@ struct HttpServer::Callbacks {
             return;
         }
         const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+        // A run of the library writes to each connection what its socket
+        // takes. On loopback the kernel lets a socket take megabytes at
+        // once, so that a few clients fetching large answers would hold
+        // the loop for the copying of all of them; a bounded send buffer
+        // keeps each run's share small, and the rest goes in later runs.
+        if (info != nullptr) {
+            const int bytes = kSendBufferBytes;
+            ::setsockopt(info->connect_fd, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+        }
         server->connections_[connection] =
             std::make_unique<Connection>(Connection{connection, info != nullptr ? info->connect_fd : -1, Clock::now()});
     }
