@@ -19,7 +19,9 @@ std::string SampleRing::since(std::uint64_t since, std::size_t limit) const {
         if (n > 0) out += ',';
         out += it->json;
     }
-    return out + "]";
+    // Appended rather than added, so that a long answer is not copied once more.
+    out += ']';
+    return out;
 }
 
 }  // namespace qs

@@ -15,6 +15,10 @@ std::string refused(std::string_view text, std::string_view why) {
 }  // namespace
 
 std::variant<ServeAddress, std::string> ParseServeAddress(std::string_view text) {
+    // A URL is what a person has in mind for a page, but its scheme's colon
+    // would be taken for an IPv6 address's.
+    if (text.find("://") != std::string_view::npos)
+        return refused(text, "give [ADDR:]PORT, not a URL (for example 0.0.0.0:8080)");
     ServeAddress address;
     std::string_view port = text;
     if (const std::size_t colon = text.rfind(':'); colon != std::string_view::npos) {

@@ -16,6 +16,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// What the kernel holds of a connection's answer at most (it doubles it).
+constexpr int kSendBufferBytes = 64 * 1024;
+
 // The body of a refusal, and the header that says what to do instead.
 struct Refusal {
     int status;
@@ -38,12 +41,19 @@ const Refusal& refusalOf(int status) {
     return kRefusals[std::size(kRefusals) - 1];
 }
 
-// Queues a whole answer; the library copies the body.
-MHD_Result queue(MHD_Connection* connection, int status, std::string_view body, std::string_view type,
+// Queues a whole answer. The library is handed the body itself, to free
+// once sent: an answer of every held sample is megabytes, and a copy of
+// each for the clients served at once would hold the loop and the memory
+// twice over.
+MHD_Result queue(MHD_Connection* connection, int status, std::string body, std::string_view type,
                  const char* header = nullptr, const char* value = nullptr, bool close = false) {
-    MHD_Response* response =
-        MHD_create_response_from_buffer(body.size(), const_cast<char*>(body.data()), MHD_RESPMEM_MUST_COPY);
-    if (response == nullptr) return MHD_NO;
+    auto* owned = new std::string(std::move(body));
+    MHD_Response* response = MHD_create_response_from_buffer_with_free_callback_cls(
+        owned->size(), owned->data(), [](void* cls) { delete static_cast<std::string*>(cls); }, owned);
+    if (response == nullptr) {
+        delete owned;
+        return MHD_NO;
+    }
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, std::string(type).c_str());
     MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
     MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
@@ -111,21 +121,31 @@ struct HttpServer::Callbacks {
         if (decision.route == nullptr) return refuse(connection, decision.status);
 
         const Query query = [connection](const char* key) { return argument(connection, key); };
-        const Reply reply = server->answer_(decision.route->route, query);
+        Reply reply = server->answer_(decision.route->route, query);
         if (reply.status != MHD_HTTP_OK) return refuse(connection, reply.status);
         const bool head = std::string_view(method) == MHD_HTTP_METHOD_HEAD;
         if (decision.route->route == ServeRoute::Events && !head)
             return static_cast<MHD_Result>(server->openStream(connection, reply.body, decision.route->contentType));
-        return queue(connection, MHD_HTTP_OK, reply.body, decision.route->contentType);
+        return queue(connection, MHD_HTTP_OK, std::move(reply.body), decision.route->contentType);
     }
 
     static void connected(void* self, MHD_Connection* connection, void**, MHD_ConnectionNotificationCode code) {
         auto* server = static_cast<HttpServer*>(self);
         if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
             server->connections_.erase(connection);
+            server->closed_ = true;
             return;
         }
         const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+        // A run of the library writes to each connection what its socket
+        // takes. On loopback the kernel lets a socket take megabytes at
+        // once, so that a few clients fetching large answers would hold
+        // the loop for the copying of all of them; a bounded send buffer
+        // keeps each run's share small, and the rest goes in later runs.
+        if (info != nullptr) {
+            const int bytes = kSendBufferBytes;
+            ::setsockopt(info->connect_fd, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+        }
         server->connections_[connection] =
             std::make_unique<Connection>(Connection{connection, info != nullptr ? info->connect_fd : -1, Clock::now()});
     }
@@ -151,6 +171,19 @@ struct HttpServer::Callbacks {
             return 0;
         }
         return static_cast<ssize_t>(stream->backlog.take(out, max));
+    }
+
+    // The path and the query's values are unescaped in place, as the
+    // library does, except when an escaped NUL is among them: the library
+    // would hand over a text cut at the NUL, so that
+    // "/api/status%00/../../etc/passwd" would be taken for /api/status.
+    // Left escaped, it matches no route (404) and no token (401).
+    static std::size_t unescape(void*, MHD_Connection*, char* text) {
+        std::string plain(text);
+        const std::size_t length = MHD_http_unescape(plain.data());
+        if (std::memchr(plain.data(), '\0', length) != nullptr) return std::strlen(text);
+        std::memcpy(text, plain.data(), length + 1);
+        return length;
     }
 
     static void freed(void* cls) {
@@ -221,7 +254,8 @@ bool HttpServer::start(std::string& error) {
         static_cast<unsigned>(2 * limits_.clients), MHD_OPTION_CONNECTION_TIMEOUT,
         static_cast<unsigned>(limits_.idleSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
         limits_.headerBytes + kAnswerRoom, MHD_OPTION_NOTIFY_CONNECTION, &Callbacks::connected, this,
-        MHD_OPTION_NOTIFY_COMPLETED, &Callbacks::completed, this, MHD_OPTION_END);
+        MHD_OPTION_NOTIFY_COMPLETED, &Callbacks::completed, this, MHD_OPTION_UNESCAPE_CALLBACK, &Callbacks::unescape,
+        this, MHD_OPTION_END);
     if (daemon_ == nullptr) {
         ::close(fd);
         error = where + "the HTTP server cannot start";
@@ -245,9 +279,16 @@ std::string HttpServer::url() const {
 void HttpServer::run() {
     if (daemon_ == nullptr || running_) return;
     running_ = true;
+    closed_ = false;
     MHD_run(daemon_);
     running_ = false;
     rearm();
+    // At its connection limit the library stops watching the listening
+    // socket, and watches it again only at the start of a run once it is
+    // below: a run that closed connections is followed by another at once,
+    // or with the clients that wait in the kernel's queue no event would
+    // ever come to start one, and the server would stay deaf after a flood.
+    if (closed_) due_.start(0);
 }
 
 void HttpServer::rearm() {

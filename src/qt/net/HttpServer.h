@@ -97,6 +97,7 @@ private:
     QTimer sweeper_;    // cuts requests that take too long
     QTimer keepAlive_;  // a comment to the streams
     bool running_ = false;
+    bool closed_ = false;  // a connection closed during the run
     std::map<MHD_Connection*, std::unique_ptr<Connection>> connections_;
     std::map<Stream*, std::unique_ptr<Stream>> streams_;
     std::size_t dropped_ = 0;

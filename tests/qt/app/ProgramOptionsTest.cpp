@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "TempWorkDir.h"
 #include "qt/app/ProgramOptions.h"
+#include "qt/app/Serving.h"
 
 namespace qs::test {
 namespace {
@@ -130,7 +132,79 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{{"--name", "bench7"}, std::nullopt, Mode::Error, false,
                                 "--name goes with --mqtt (see --help)", nullptr},
                       ParseCase{{"--mqtt", "mqtt://b/lab", "--name", "a/b"}, std::nullopt, Mode::Error, false,
-                                "--name a/b: a name may not hold /, + or # (see --help)", nullptr}));
+                                "--name a/b: a name may not hold /, + or # (see --help)", nullptr},
+                      // Serving goes with either face, from either source.
+                      ParseCase{{"--headless", "--serve", "8080"}, std::nullopt, Mode::Headless, false, nullptr,
+                                nullptr},
+                      ParseCase{{"--serve=0.0.0.0:8080", "--serve-token-file", "token"}, std::nullopt, Mode::Window,
+                                false, nullptr, nullptr},
+                      ParseCase{{"--headless"}, "serve = 8080\nserve-token-file = token\n", Mode::Headless, false,
+                                nullptr, nullptr},
+                      ParseCase{{}, "# the page\nserve = [::1]:8080\n", Mode::Window, false, nullptr, nullptr},
+                      ParseCase{{"--serve"}, std::nullopt, Mode::Error, false, "--serve needs a value (see --help)",
+                                nullptr},
+                      ParseCase{{"--serve", "65536"}, std::nullopt, Mode::Error, false,
+                                "--serve 65536: the port is not a whole number from 1 to 65535 (see --help)", nullptr},
+                      ParseCase{{"--headless", "--serve", "0"}, std::nullopt, Mode::Error, false,
+                                "--serve 0: the port is not a whole number from 1 to 65535 (see --help)", nullptr},
+                      ParseCase{{"--serve", "http://bench7:8080"}, std::nullopt, Mode::Error, false,
+                                "--serve http://bench7:8080: give [ADDR:]PORT, not a URL (for example "
+                                "0.0.0.0:8080) (see --help)",
+                                nullptr},
+                      ParseCase{{"--serve", "::1:8080"}, std::nullopt, Mode::Error, false,
+                                "--serve ::1:8080: an IPv6 address goes in brackets, [::1]:PORT (see --help)", nullptr},
+                      ParseCase{{"--serve", ":8080"}, std::nullopt, Mode::Error, false,
+                                "--serve :8080: the address before the colon is empty (see --help)", nullptr},
+                      ParseCase{{"--serve-token-file", "token"}, std::nullopt, Mode::Error, false,
+                                "--serve-token-file goes with --serve (see --help)", nullptr},
+                      // A token file in quillstone.conf without a port to serve is
+                      // refused too: the person meant a page behind a token.
+                      ParseCase{{"--headless"}, "serve-token-file = token\n", Mode::Error, false,
+                                "--serve-token-file goes with --serve (see --help)", nullptr},
+                      ParseCase{{}, "serve = 80800\n", Mode::Error, false,
+                                "--serve 80800: the port is not a whole number from 1 to 65535 (see --help)", nullptr},
+                      // A good port on the command line mends a bad one in the file.
+                      ParseCase{{"--serve", "8080"}, "serve = 80800\n", Mode::Window, false, nullptr, nullptr},
+                      ParseCase{{"--headless"}, "serve\n", Mode::Headless, false, nullptr,
+                                "quillstone.conf:1: not a \"key = value\" line"}));
+
+struct ServeCase {
+    std::vector<std::string> args;
+    std::optional<std::string> file;
+    std::optional<ServeAddress> address;  // nullopt: not serving
+    std::string tokenFile;
+};
+
+class ProgramOptionsServing : public ::testing::TestWithParam<ServeCase> {};
+
+TEST_P(ProgramOptionsServing, TakesTheAddressAndTheTokenFileTheCommandLineWinning) {
+    const ServeCase& c = GetParam();
+    const ProgramOptions o = ProgramOptions::parse(c.args, c.file);
+    ASSERT_NE(o.mode, Mode::Error) << o.error;
+    EXPECT_EQ(o.serving.address, c.address);
+    EXPECT_EQ(o.serving.tokenFile, c.tokenFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, ProgramOptionsServing,
+    ::testing::Values(
+        ServeCase{{}, std::nullopt, std::nullopt, ""},
+        // Nothing is exposed unless a person names an address.
+        ServeCase{{"--serve", "8080"}, std::nullopt, ServeAddress{"127.0.0.1", 8080}, ""},
+        ServeCase{{"--headless", "--serve", "0.0.0.0:8080", "--serve-token-file", "/etc/quillstone/token"},
+                  std::nullopt, ServeAddress{"0.0.0.0", 8080}, "/etc/quillstone/token"},
+        ServeCase{{"--serve=[::1]:9"}, std::nullopt, ServeAddress{"::1", 9}, ""},
+        ServeCase{{}, "serve = bench7.lab:8080\nserve-token-file = token\n", ServeAddress{"bench7.lab", 8080},
+                  "token"},
+        ServeCase{{"--serve", "9090"}, "serve = 0.0.0.0:8080\nserve-token-file = token\n",
+                  ServeAddress{"127.0.0.1", 9090}, "token"},
+        ServeCase{{"--serve-token-file", "other"}, "serve = 8080\nserve-token-file = token\n",
+                  ServeAddress{"127.0.0.1", 8080}, "other"},
+        // An empty value on the command line takes back the file's.
+        ServeCase{{"--serve="}, "serve = 8080\n", std::nullopt, ""},
+        // A refused quillstone.conf counts as absent: the command line alone serves.
+        ServeCase{{"--serve", "8080"}, "serve = 9090\nbroken\n", ServeAddress{"127.0.0.1", 8080}, ""},
+        ServeCase{{}, "serve = 9090\nbroken\n", std::nullopt, ""}));
 
 struct FolderCase {
     std::vector<std::string> args;
@@ -186,6 +260,30 @@ TEST(ProgramOptionsPublishing, TakesTheBrokerTheFilesAndTheNameTheCommandLineWin
     EXPECT_EQ(o.publishing.caFile, "ca.pem");
     EXPECT_EQ(o.publishing.name, "bench7");
     EXPECT_FALSE(ProgramOptions::parse({}).publishing.address.has_value());
+}
+
+// The token is the file's first line without its line end, whichever
+// line end a person's editor wrote; a file that is not there is told apart
+// from an empty one (which StartServing refuses, never serving everyone).
+TEST(ServingTokenFile, IsTheFirstLineWithoutItsLineEnd) {
+    TempWorkDir dir;
+    struct Case {
+        std::string bytes;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"s3cret\n", "s3cret"},      {"s3cret\r\n", "s3cret"},     {"s3cret", "s3cret"},
+        {"s3cret\nsecond\n", "s3cret"}, {"\ns3cret\n", ""},          {"", ""},
+        {"\r\n", ""},               {" spaced token \n", " spaced token "},
+    };
+    for (const Case& c : cases) {
+        WriteFile("token", c.bytes);
+        std::string line = "left over";
+        ASSERT_TRUE(ReadFirstLine("token", line)) << c.bytes;
+        EXPECT_EQ(line, c.line) << c.bytes;
+    }
+    std::string line;
+    EXPECT_FALSE(ReadFirstLine("no-such-token", line));
 }
 
 TEST(ProgramOptionsAnalyze, TakesTheFileTheChannelsTheFormatAndTheAveragingFactors) {
