@@ -76,6 +76,9 @@ def start_browser(width, height):
     try:
         service = Service(executable_path=driver_binary, port=free_port())
         driver = webdriver.Chrome(service=service, options=options)
+        # The page's own size, whatever the browser's frame takes of the window.
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                               {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
         driver.set_page_load_timeout(20)
         driver.set_script_timeout(10)
         return driver, None
@@ -162,17 +165,23 @@ class LivePageInChromium(unittest.TestCase):
             const rows = p.chart ? p.chart.numRows() : 0;
             let samples = 0;
             for (const r of p.rows) if (Number.isFinite(r[1]) || Number.isFinite(r[4])) samples++;
-            return {held: p.held[0] + p.held[1], lastSeq: p.lastSeq, rows: rows, samples: samples,
+            return {held: p.held[0] + p.held[1], lastSeq: p.lastSeq, rows: rows, dataRows: p.rows.length,
+                    samples: samples,
                     linkUp: p.linkUp, linkTexts: p.linkTexts,
                     count: document.getElementById('count').textContent,
                     link: document.getElementById('link').textContent,
                     time: document.getElementById('time').textContent,
                     value: document.getElementById('value').textContent};""")
 
+    def drawn(self):
+        """The page once its chart has drawn every row it holds."""
+        return wait_for(lambda: (lambda q: q if q["rows"] == q["dataRows"] else None)(self.page()), 2, 0.01)
+
     def test_1_the_chart_shows_every_point_taken(self):
         before = self.processes.status()["count"]
-        p = self.page()
+        p = self.drawn()
         after = self.processes.status()["count"]
+        self.assertTrue(p, "the chart never drew the rows it holds: %s" % self.page())
         self.assertGreaterEqual(before, 10)
         self.assertTrue(before - 1 <= p["held"] <= after, (before, p, after))
         # Few samples for the width: each is a point of the chart's data.
@@ -234,6 +243,7 @@ def main():
     parser.add_argument("--sim", required=True)
     parser.add_argument("--out", default=tempfile.gettempdir())
     args, rest = parser.parse_known_args()
+    args.quillstone, args.sim = os.path.abspath(args.quillstone), os.path.abspath(args.sim)
     browser, why = start_browser(1366, 768)
     if browser is None:
         print("SKIPPED: " + why)
