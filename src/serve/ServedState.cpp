@@ -5,6 +5,7 @@
 #include "core/JsonText.h"
 #include "window/LinkJson.h"
 #include "window/SampleJson.h"
+#include "window/StabilityFeed.h"
 
 namespace qs {
 
@@ -98,6 +99,14 @@ void ServedState::statusChanged(const StatusEvent& event) {
     tell("status", dataFileJson());
 }
 
+// The standard deviation as StdDevBox shows it, worked out when asked
+// (O(octaves)), never per sample: the page asks with the status now and then.
+std::string ServedState::readoutsWithStability() const {
+    if (readouts_.empty()) return "null";
+    const std::string stdDev = StdDevCaption(logger_.Stability.analysis(false));
+    return readouts_.substr(0, readouts_.size() - 1) + ",\"std_dev_ppm\":" + JsonString(stdDev) + "}";
+}
+
 void ServedState::tell(std::string_view name, const std::string& json) const {
     if (listener_) listener_(name, json);
 }
@@ -126,7 +135,7 @@ std::string ServedState::statusJson() const {
         .raw("settings", PollSettingsJson(logger_))
         .count("count", static_cast<long long>(figures_.samples))
         .raw("latest", latest_.empty() ? "null" : latest_)
-        .raw("readouts", readoutsJson())
+        .raw("readouts", readoutsWithStability())
         .done();
 }
 

@@ -45,7 +45,7 @@ public:
 
     // {"caption", "version", "run", "link": {"up", "text"}, "data_file":
     // {"name", "ok", "text"}, "settings": {...}, "count", "latest",
-    // "readouts"}.
+    // "readouts": {... as readoutsJson, "std_dev_ppm": StdDevBox's text}}.
     std::string statusJson() const;
     // The page's chart on opening: the history held, reduced to the
     // window's pixel columns (SampleHistory::reducedJson).
@@ -68,6 +68,7 @@ private:
     void statusChanged(const StatusEvent& event);
     void tell(std::string_view name, const std::string& json) const;
     std::string dataFileObject() const;  // {"name", "ok", "text"}
+    std::string readoutsWithStability() const;
 
     TGPIBTelnet& logger_;
     Identity identity_;

@@ -16,6 +16,7 @@
 #include "serve/ServeRoutes.h"
 #include "serve/ServedState.h"
 #include "window/ControlInventory.h"
+#include "window/StabilityFeed.h"
 
 namespace qs {
 namespace {
@@ -79,15 +80,13 @@ TEST(LivePage, NamesTheReadOutsAsTheWindowDoes) {
     const std::string_view page = LivePageHtml();
     int named = 0;
     for (const ControlEntry& c : inventory.controls()) {
-        // The standard deviation is worked out by the window's own feed, not
-        // kept in the records the server follows.
-        if (c.group != LayoutGroup::StatisticsAndCaptions || c.before.empty() || c.name == "StdDevBox") continue;
+        if (c.group != LayoutGroup::StatisticsAndCaptions || c.before.empty()) continue;
         std::string label(c.before);
         while (!label.empty() && label.back() == ' ') label.pop_back();
         EXPECT_TRUE(holds(page, "<dt>" + label + "</dt>")) << c.name << ": " << label;
         ++named;
     }
-    EXPECT_EQ(named, 8);
+    EXPECT_EQ(named, 9);
 }
 
 TEST(HistoryRoute, IsInTheTableWithItsAccessRules) {
@@ -169,6 +168,9 @@ TEST_F(ServedForThePage, EachSampleIsFollowedByItsReadOuts) {
     EXPECT_GE(samples, 2);
     const auto status = JsonReader::parse(state.statusJson());
     EXPECT_EQ((*status)["readouts"]["maximum"].number, (*status)["latest"]["value"].number);
+    // The standard deviation in StdDevBox's words, from the window's live sums.
+    EXPECT_EQ((*status)["readouts"]["std_dev_ppm"].text, StdDevCaption(h.w.Stability.analysis(false)));
+    EXPECT_NE((*status)["readouts"]["std_dev_ppm"].text, "none");
 }
 
 TEST_F(ServedForThePage, BeforeTheFirstSampleTheReadOutsAreNull) {
