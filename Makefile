@@ -11,7 +11,8 @@ DEB_PACKAGES := cmake make g++ pkg-config \
 	clang libclang-rt-14-dev \
 	dpkg-dev file desktop-file-utils man-db help2man \
 	libmosquitto-dev mosquitto mosquitto-clients \
-	libmicrohttpd-dev prometheus
+	libmicrohttpd-dev prometheus \
+	libjs-dygraphs chromium chromium-driver python3-selenium
 
 .PHONY: deps build test clean
 

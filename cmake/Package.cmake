@@ -48,6 +48,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps reads the libraries the programs link and names the packages
 # that hold them, so Depends follows the Qt of the machine that built it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The live page's chart library (libjs-dygraphs) is built into the program
+# (src/CMakeLists.txt): needed to build the package, not to run it, so it is
+# no Depends.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "data logger for a bench instrument on a GPIB bus over LAN
 The KISS-488 GPIB Quillstone Logger polls a bench instrument through a

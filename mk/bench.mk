@@ -3,7 +3,7 @@
 # figure, "NAME: VALUE UNIT (target TARGET) ok" or "... MISSED", and the
 # target fails when any figure missed or any benchmark failed to run.
 BENCH_DIR      ?= build-bench
-BENCH_PROGRAMS := bench_load bench_sample bench_chart bench_memory bench_startup bench_headless bench_stability bench_publish bench_serve
+BENCH_PROGRAMS := bench_load bench_sample bench_chart bench_memory bench_startup bench_headless bench_stability bench_publish bench_serve bench_page
 
 .PHONY: bench
 

@@ -11,6 +11,7 @@ constexpr ServeRouteSpec kRoutes[] = {
     {"/", ServeRoute::Page, "text/html; charset=utf-8"},
     {"/api/status", ServeRoute::Status, "application/json"},
     {"/api/samples", ServeRoute::Samples, "application/json"},
+    {"/api/history", ServeRoute::History, "application/json"},
     {"/events", ServeRoute::Events, "text/event-stream"},
     {"/metrics", ServeRoute::Metrics, "text/plain; version=0.0.4; charset=utf-8"},
 };

@@ -10,7 +10,7 @@ namespace qs {
 
 // What the server serves. The table is fixed: a path is looked up in it and
 // never reaches the file system.
-enum class ServeRoute { Page, Status, Samples, Events, Metrics };
+enum class ServeRoute { Page, Status, Samples, History, Events, Metrics };
 
 struct ServeRouteSpec {
     std::string_view path;

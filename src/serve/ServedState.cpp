@@ -5,6 +5,7 @@
 #include "core/JsonText.h"
 #include "window/LinkJson.h"
 #include "window/SampleJson.h"
+#include "window/StabilityFeed.h"
 
 namespace qs {
 
@@ -36,10 +37,12 @@ double UnixSeconds(const SampleTime& time) {
     return std::round((EncodeDateTime(time) - kUnixEpochDays) * 86400.0);
 }
 
-ServedState::ServedState(TGPIBTelnet& logger, Identity identity, std::size_t heldSamples)
+ServedState::ServedState(TGPIBTelnet& logger, Identity identity, std::size_t heldSamples,
+                         std::size_t historySamples)
     : logger_(logger),
       identity_(std::move(identity)),
       ring_(heldSamples),
+      history_(historySamples),
       linkText_(logger.LinkStatus.caption()),
       dataFileText_(logger.DataFileStatus.caption()) {
     figures_.startSeconds = identity_.startSeconds;
@@ -64,7 +67,15 @@ void ServedState::sampleTaken(const SampleRecord& s) {
         if (c.channel == s.channel && c.command == s.command) channel = &c;
     if (channel == nullptr) channel = &figures_.channels.emplace_back();
     *channel = {s.channel, s.command, s.value, s.mean, s.filter};
+    history_.add(s.channel, {*figures_.lastSampleSeconds, s.value, s.mean, s.filter}, s.seq);
+    readouts_ = JsonObject()
+                    .count("seq", static_cast<long long>(s.seq))
+                    .num("minimum", s.minimum)
+                    .num("maximum", s.maximum)
+                    .num("difference", s.difference)
+                    .done();
     tell("sample", json);
+    tell("readouts", readouts_);
 }
 
 void ServedState::statusChanged(const StatusEvent& event) {
@@ -86,6 +97,14 @@ void ServedState::statusChanged(const StatusEvent& event) {
     if (event.kind == StatusEventKind::DataFileNote)
         if (const std::optional<std::string> reason = RejectedReplyReason(event.text)) ++figures_.rejected[*reason];
     tell("status", dataFileJson());
+}
+
+// The standard deviation as StdDevBox shows it, worked out when asked
+// (O(octaves)), never per sample: the page asks with the status now and then.
+std::string ServedState::readoutsWithStability() const {
+    if (readouts_.empty()) return "null";
+    const std::string stdDev = StdDevCaption(logger_.Stability.analysis(false));
+    return readouts_.substr(0, readouts_.size() - 1) + ",\"std_dev_ppm\":" + JsonString(stdDev) + "}";
 }
 
 void ServedState::tell(std::string_view name, const std::string& json) const {
@@ -116,6 +135,7 @@ std::string ServedState::statusJson() const {
         .raw("settings", PollSettingsJson(logger_))
         .count("count", static_cast<long long>(figures_.samples))
         .raw("latest", latest_.empty() ? "null" : latest_)
+        .raw("readouts", readoutsWithStability())
         .done();
 }
 

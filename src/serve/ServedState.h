@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "serve/MetricsText.h"
+#include "serve/SampleHistory.h"
 #include "serve/SampleRing.h"
 #include "serve/ServeRoutes.h"
 #include "window/TGPIBTelnet.h"
@@ -24,12 +25,13 @@ public:
         std::string version;        // the program's
         double startSeconds = 0.0;  // Unix time the process started
     };
-    // name: "sample", "link" or "status"; json: the record.
+    // name: "sample", "readouts", "link" or "status"; json: the record.
     using EventListener = std::function<void(std::string_view name, const std::string& json)>;
 
     static constexpr std::size_t kHeldSamples = 10000;
 
-    ServedState(TGPIBTelnet& logger, Identity identity, std::size_t heldSamples = kHeldSamples);
+    ServedState(TGPIBTelnet& logger, Identity identity, std::size_t heldSamples = kHeldSamples,
+                std::size_t historySamples = SampleHistory::kHeldSamples);
     ServedState(const ServedState&) = delete;
     ServedState& operator=(const ServedState&) = delete;
 
@@ -42,8 +44,16 @@ public:
     void setEventListener(EventListener listener) { listener_ = std::move(listener); }
 
     // {"caption", "version", "run", "link": {"up", "text"}, "data_file":
-    // {"name", "ok", "text"}, "settings": {...}, "count", "latest"}.
+    // {"name", "ok", "text"}, "settings": {...}, "count", "latest",
+    // "readouts": {... as readoutsJson, "std_dev_ppm": StdDevBox's text}}.
     std::string statusJson() const;
+    // The page's chart on opening: the history held, reduced to the
+    // window's pixel columns (SampleHistory::reducedJson).
+    std::string historyJson(const SampleHistory::Window& window) const { return history_.reducedJson(window); }
+    // {"seq", "minimum", "maximum", "difference"}: the read-outs of the
+    // latest sample that its record holds beyond the sample's own JSON; null
+    // before the first. Sent as a "readouts" event after each "sample".
+    std::string readoutsJson() const { return readouts_.empty() ? "null" : readouts_; }
     // The records with seq > query.since, oldest first, at most query.limit.
     std::string samplesJson(const SamplesQuery& query) const { return ring_.since(query.since, query.limit); }
     // The exposition at Unix time now.
@@ -58,10 +68,13 @@ private:
     void statusChanged(const StatusEvent& event);
     void tell(std::string_view name, const std::string& json) const;
     std::string dataFileObject() const;  // {"name", "ok", "text"}
+    std::string readoutsWithStability() const;
 
     TGPIBTelnet& logger_;
     Identity identity_;
     SampleRing ring_;
+    SampleHistory history_;
+    std::string readouts_;
     ServeFigures figures_;
     std::string latest_;  // the latest sample's JSON; empty before the first
     std::string linkText_, dataFileText_;

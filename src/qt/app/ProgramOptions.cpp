@@ -77,12 +77,13 @@ constexpr OptionSpec kOptions[] = {
      "name and the working folder's name)",
      OptionFace::Both, true},
     {"serve", "", OptionType::Text, "", "[ADDR:]PORT",
-     "serve read-only JSON (/api/status, /api/samples),\n"
-     "Server-Sent Events (/events) and Prometheus metrics\n"
-     "(/metrics) over HTTP on PORT; ADDR is 127.0.0.1\n"
-     "unless named (0.0.0.0:8080 serves every address, [::1]:8080\n"
-     "IPv6). Only GET and HEAD are answered. A port in use is one\n"
-     "message, and logging goes on without the page",
+     "serve a live page (/), read-only JSON (/api/status,\n"
+     "/api/samples, /api/history), Server-Sent Events (/events)\n"
+     "and Prometheus metrics (/metrics) over HTTP on PORT; ADDR\n"
+     "is 127.0.0.1 unless named (0.0.0.0:8080 serves every\n"
+     "address, [::1]:8080 IPv6). Only GET and HEAD are answered.\n"
+     "A port in use is one message, and logging goes on without\n"
+     "the page",
      OptionFace::Both, true},
     {"serve-token-file", "", OptionType::Text, "", "FILE",
      "with --serve: every request needs the token, the file's first\n"

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include "serve/LivePage.h"
+
 #include <utility>
 
 namespace qs {
@@ -38,10 +40,16 @@ HttpServer::Reply LoggerServer::answer(ServeRoute route, const HttpServer::Query
             if (!samples) return {400, {}};
             return {200, state_.samplesJson(*samples)};
         }
+        case ServeRoute::History: {
+            const std::optional<SampleHistory::Window> window =
+                ParseHistoryQuery(query("width"), query("from"), query("to"));
+            if (!window) return {400, {}};
+            return {200, state_.historyJson(*window)};
+        }
+        case ServeRoute::Page: return {200, std::string(LivePageHtml())};
         case ServeRoute::Metrics:
             return {200, state_.metricsText(static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0)};
         case ServeRoute::Events: return {200, kStreamStart};
-        case ServeRoute::Page: break;
     }
     return {404, {}};
 }

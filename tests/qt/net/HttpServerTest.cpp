@@ -62,7 +62,8 @@ struct Server : ::testing::Test {
             }
             case ServeRoute::Metrics: return {200, MetricsText(someFigures(), 1001.5)};
             case ServeRoute::Events: return {200, "retry: 2000\n\n"};
-            case ServeRoute::Page: break;
+            case ServeRoute::Page:
+            case ServeRoute::History: break;
         }
         return {404, {}};
     }
