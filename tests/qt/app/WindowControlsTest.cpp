@@ -343,7 +343,9 @@ TEST_F(WindowControlsTest, StatusBarShowsTheLinkAndDataFileStatus) {
 
 TEST_F(WindowControlsTest, ChartGrowsWithTheWindow) {
     QWidget* chart = window().widgetOf("Chart1");
-    window().resize(1000, 700);
+    // Wide enough at both sizes for the read-outs to keep their three
+    // columns: a narrower window stacks them, which takes height as well.
+    window().resize(1500, 700);
     QTest::qWait(50);
     const QSize small = chart->size();
     const QSize smallWindow = window().size();
