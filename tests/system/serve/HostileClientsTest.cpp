@@ -405,9 +405,10 @@ TEST_P(HostileClients, CostTheLoggerNoSampleNoTimelyPollAndNoUnboundedMemory) {
     EXPECT_EQ(StatusOf(bench.get("/api/status")), 200);
     EXPECT_EQ(bench.stop(), 0) << bench.loggerOutput();
 
-    if (kMemoryIsMeasurable)
+    if (kMemoryIsMeasurable) {
         EXPECT_LE(memoryAfter - memoryBefore, GetParam().memoryKiB)
             << "resident memory before " << memoryBefore << " kB, after " << memoryAfter << " kB";
+    }
 
     // Every reply sent is a line of the data file, in order (the last may
     // have been on its way as the logger ended).
