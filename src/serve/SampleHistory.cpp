@@ -7,6 +7,7 @@
 
 #include "chart/GapWidth.h"
 #include "platform/DayCount.h"
+#include "serve/ServeRoutes.h"
 
 namespace qs {
 
@@ -111,13 +112,6 @@ std::size_t firstAtOrAfter(const Points& points, double seconds) {
         points.begin());
 }
 
-std::optional<std::uint64_t> wholeNumber(std::string_view text) {
-    std::uint64_t n = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-    return n;
-}
-
 }  // namespace
 
 void SampleHistory::add(int channel, const Point& point, std::uint64_t seq) {
@@ -214,13 +208,13 @@ std::optional<SampleHistory::Window> ParseHistoryQuery(std::optional<std::string
                                                        std::optional<std::string_view> to) {
     SampleHistory::Window window;
     if (width) {
-        const auto n = wholeNumber(*width);
+        const auto n = ParseWholeNumber(*width);
         if (!n || *n < 1 || *n > static_cast<std::uint64_t>(kMaxHistoryWidth)) return std::nullopt;
         window.width = static_cast<int>(*n);
     }
     for (auto [text, into] : {std::pair{from, &window.from}, std::pair{to, &window.to}}) {
         if (!text) continue;
-        const auto ms = wholeNumber(*text);
+        const auto ms = ParseWholeNumber(*text);
         if (!ms) return std::nullopt;
         *into = static_cast<double>(*ms) / 1000.0;
     }

@@ -18,14 +18,14 @@ constexpr ServeRouteSpec kRoutes[] = {
 
 constexpr std::string_view kBearer = "Bearer ";
 
-std::optional<std::uint64_t> wholeNumber(std::string_view text) {
+}  // namespace
+
+std::optional<std::uint64_t> ParseWholeNumber(std::string_view text) {
     std::uint64_t n = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
     if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
     return n;
 }
-
-}  // namespace
 
 std::span<const ServeRouteSpec> ServeRouteTable() { return kRoutes; }
 
@@ -72,12 +72,12 @@ std::optional<SamplesQuery> ParseSamplesQuery(std::optional<std::string_view> si
     SamplesQuery query;
     query.limit = SamplesQuery::kDefaultLimit;
     if (since) {
-        const auto n = wholeNumber(*since);
+        const auto n = ParseWholeNumber(*since);
         if (!n) return std::nullopt;
         query.since = *n;
     }
     if (limit) {
-        const auto n = wholeNumber(*limit);
+        const auto n = ParseWholeNumber(*limit);
         if (!n) return std::nullopt;
         query.limit = static_cast<std::size_t>(std::min<std::uint64_t>(*n, SamplesQuery::kMaxLimit));
     }

@@ -44,6 +44,10 @@ ServeDecision DecideRequest(const ServeRequest& request, std::string_view token)
 // only, so that a client cannot find a token byte by byte.
 bool TokenMatches(std::string_view given, std::string_view token);
 
+// A query value that is a whole number in decimal digits and nothing else;
+// nullopt for anything else, an empty text or one beyond 2^64 - 1.
+std::optional<std::uint64_t> ParseWholeNumber(std::string_view text);
+
 // /api/samples?since=SEQ&limit=N; nullopt for a value that is no whole
 // number. Without since, from the first; without limit, kDefaultLimit; a
 // limit is never more than kMaxLimit.

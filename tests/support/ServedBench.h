@@ -31,6 +31,8 @@
 #include <thread>
 #include <vector>
 
+#include "LoopbackPort.h"
+
 namespace qs::test {
 
 using ServeClock = std::chrono::steady_clock;
@@ -48,19 +50,6 @@ inline bool PollUntil(const std::function<bool()>& done, int ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
-}
-
-// A free TCP port on 127.0.0.1, as the system hands one out.
-inline int FreeServePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
 }
 
 inline std::string FileText(const std::filesystem::path& path) {
@@ -183,7 +172,7 @@ public:
         for (const std::string& line : lines) config << line << "\r\n";
         config.close();
 
-        port_ = FreeServePort();
+        port_ = FreeLoopbackPort();
         QStringList args{QStringLiteral("--headless"), QStringLiteral("--quiet"), QStringLiteral("--serve"),
                          QStringLiteral("127.0.0.1:%1").arg(port_)};
         if (!token_.empty()) args << QStringLiteral("--serve-token-file") << QStringLiteral("token");

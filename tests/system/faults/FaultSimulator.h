@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "LoopbackPort.h"
+
 namespace qs::test {
 
 // The system's monotonic clock in milliseconds: the clock kiss488-sim's
@@ -22,13 +24,6 @@ inline long long MonotonicMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-// A loopback port that nothing listens on when this returns.
-inline int FreeLoopbackPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
 }
 
 // What kiss488-sim --log-sent reported: a greeting or reply that went out,

@@ -27,7 +27,7 @@ constexpr const char* kToken = "scrape-4f1d";
 class PrometheusServer {
 public:
     PrometheusServer(const std::filesystem::path& folder, int target, const std::filesystem::path& tokenFile)
-        : port_(FreeServePort()) {
+        : port_(FreeLoopbackPort()) {
         std::filesystem::create_directories(folder / "data");
         std::ofstream(folder / "prometheus.yml")
             << "global:\n  scrape_interval: 1s\n  evaluation_interval: 1s\n"

@@ -28,7 +28,7 @@ TEST_P(ServingRefused, IsOneLineOnStandardErrorAndLoggingGoesOn) {
     const Refusal& r = GetParam();
     QTemporaryDir dir;
     ServedBench bench(dir.path().toStdString(), "0.1");
-    const int port = FreeServePort();
+    const int port = FreeLoopbackPort();
     int holder = -1;
     if (r.portInUse) {
         holder = ::socket(AF_INET, SOCK_STREAM, 0);
