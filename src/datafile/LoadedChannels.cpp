@@ -12,6 +12,7 @@
 #include "datafile/DataLine.h"
 #include "datafile/LoadedLine.h"
 #include "platform/DayCount.h"
+#include "platform/LargeArrays.h"
 
 namespace qs {
 
@@ -34,8 +35,8 @@ std::optional<LoadedChannels> ReadLoadedChannels(const std::string& fileName, bo
     constexpr long long kShortestLine = 64;
     const auto expected = static_cast<std::size_t>(info.st_size / kShortestLine / (alternate ? 2 : 1));
     for (ChannelReadings* c : {&out.channel1, &out.channel2}) {
-        c->seconds.reserve(expected);
-        c->values.reserve(expected);
+        ReserveLarge(c->seconds, expected);
+        ReserveLarge(c->values, expected);
         if (!alternate) break;
     }
     int phase = 0;

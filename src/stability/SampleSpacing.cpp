@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/LargeArrays.h"
+
 namespace qs {
 
 namespace {
@@ -32,7 +34,7 @@ std::optional<double> Tau0(std::optional<double> medianSpacing, double first, do
 
 std::optional<double> MedianSpacing(std::span<const double> seconds) {
     if (seconds.size() < 2) return std::nullopt;
-    std::vector<long long> keys(seconds.size() - 1);
+    std::vector<long long> keys = LargeVector<long long>(seconds.size() - 1);
     for (std::size_t i = 0; i + 1 < seconds.size(); ++i) keys[i] = SpacingKey(seconds[i + 1] - seconds[i]);
     const std::size_t half = keys.size() / 2;
     std::nth_element(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(half), keys.end());
