@@ -12,10 +12,17 @@ ChannelAnalysis AnalyzeChannel(int channel, std::span<const double> seconds, std
     ChannelAnalysis a;
     a.channel = channel;
     a.figures = SeriesFiguresOf(seconds, values);
-    const StabilityBatch batch(values.first(std::min(seconds.size(), values.size())));
-    const std::vector<long long> octaves = OctaveFactors(batch.count());
-    const std::span<const long long> ms = factors.empty() ? std::span<const long long>(octaves) : factors;
-    for (long long m : ms) a.rows.push_back(RowOf(batch.sums(m), a.figures.tau0));
+    const std::span<const double> readings = values.first(std::min(seconds.size(), values.size()));
+    if (factors.empty()) {
+        // The octaves in a chain, without the prefix sums any other factor needs.
+        const std::vector<long long> octaves = OctaveFactors(static_cast<long long>(readings.size()));
+        if (octaves.empty()) return a;
+        for (const OctaveSums& s : OctaveChainSums(readings, octaves.back()))
+            a.rows.push_back(RowOf(s, a.figures.tau0));
+        return a;
+    }
+    const StabilityBatch batch(readings);
+    for (long long m : factors) a.rows.push_back(RowOf(batch.sums(m), a.figures.tau0));
     return a;
 }
 

@@ -151,8 +151,9 @@ StabilityAccumulator::Octave StabilityAccumulator::octaveFromMoments(long long m
     return o;
 }
 
-StabilityAccumulator::Octave StabilityAccumulator::octaveFromBatch(const StabilityBatch& batch, long long m) const {
-    const long long n = batch.count();
+StabilityAccumulator::Octave StabilityAccumulator::octaveFromBatch(const StabilityBatch& batch,
+                                                                  const OctaveSums& s) const {
+    const long long n = batch.count(), m = s.m;
     const auto w = [&](long long k) { return batch.window(k * m, (k + 1) * m); };  // the k-th window of m
     const auto wb = [&](long long k) { return batch.window(n - (k + 1) * m, n - k * m); };  // k-th from the end
     Octave o;
@@ -163,7 +164,6 @@ StabilityAccumulator::Octave StabilityAccumulator::octaveFromBatch(const Stabili
     o.dBack2 = QuickSubtract(wb(1), wb(2));
     o.mFront = {batch.modifiedTerm(0, m), 0.0};
     o.mBack = {batch.modifiedTerm(n - 3 * m + 1, m), 0.0};
-    const OctaveSums s = batch.sums(m);
     o.oadevSum = {s.oadevSum, 0.0};
     o.mdevSum = {s.mdevSum, 0.0};
     o.hdevSum = {s.hdevSum, 0.0};
@@ -288,7 +288,7 @@ void StabilityAccumulator::catchUpDrops() const {
     // Counted from the same reference, so that the padding stays the same.
     const StabilityBatch batch(values(), reference_);
     for (Octave& o : octaves_)
-        if (shrunkBelowAnchor(o)) o = octaveFromBatch(batch, o.m);
+        if (shrunkBelowAnchor(o)) o = octaveFromBatch(batch, batch.sums(o.m));
 }
 
 void StabilityAccumulator::assign(std::span<const double> seconds, std::span<const double> values) {
@@ -374,13 +374,14 @@ void StabilityAccumulator::rebuildSums() const {
     s1_ = batch.prefix(n);
     for (long long k = 0; k < n; ++k)
         sk_ += TwoProduct(static_cast<double>(k), v[static_cast<std::size_t>(k)] - reference_);
-    std::vector<long long> factors = extraFactors_;
-    for (long long m = 1; m <= n; m *= 2) factors.push_back(m);
-    std::sort(factors.begin(), factors.end());
+    // The octaves' sums in their chain, any other factor's from the prefix sums.
+    std::vector<OctaveSums> sums = OctaveChainSums(v, n);
+    for (long long m : extraFactors_)
+        if (m <= n) sums.push_back(batch.sums(m));
+    std::sort(sums.begin(), sums.end(), [](const OctaveSums& a, const OctaveSums& b) { return a.m < b.m; });
     bool ok = finite(s1_) && finite(sk_) && moments_.finite();
-    for (long long m : factors) {
-        if (m > n) break;
-        octaves_.push_back(octaveFromBatch(batch, m));
+    for (const OctaveSums& s : sums) {
+        octaves_.push_back(octaveFromBatch(batch, s));
         ok = ok && octaveFinite(octaves_.back());
     }
     if (!ok) setAside_ = true;

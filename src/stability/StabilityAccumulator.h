@@ -85,7 +85,8 @@ private:
     static void appendToOctave(Octave& o, const Readings& r, long long n);
     static void dropFromOctave(Octave& o, const Readings& r, long long n);
     Octave octaveFromMoments(long long m) const;
-    Octave octaveFromBatch(const StabilityBatch& batch, long long m) const;
+    // The octave of the sums' factor, its sums made already.
+    Octave octaveFromBatch(const StabilityBatch& batch, const OctaveSums& sums) const;
     static bool octaveFinite(const Octave& o);
     static bool shrunkBelowAnchor(const Octave& o);
     OctaveSums sumsOf(const Octave& o) const;

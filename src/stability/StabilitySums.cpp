@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/LargeArrays.h"
+
 namespace qs {
 
 namespace {
@@ -25,8 +27,35 @@ double blockOfSquares(const double* v, long long n) {
     return (a0 + a1) + (a2 + a3);
 }
 
+// A sum that is not a number (readings so large that their differences
+// overflowed) gives none, never 0.
 double variance(double sum, double scale, long long terms) {
+    if (std::isnan(sum)) return sum;
     return std::max(0.0, sum) / (scale * static_cast<double>(terms));
+}
+
+// Squares of terms made one at a time, added up as blockOfSquares adds
+// them: a block's worth in plain partial sums, the blocks in double-double.
+// term(j) makes term j; j runs ascending over [from, to).
+template <class Term>
+double sumOfSquares(long long from, long long to, Term term) {
+    DoubleDouble total;
+    for (long long b = from; b < to; b += kSquareBlock) {
+        const long long e = std::min(to, b + kSquareBlock);
+        double a0 = 0.0, a1 = 0.0;
+        long long j = b;
+        for (; j + 2 <= e; j += 2) {
+            const double t0 = term(j), t1 = term(j + 1);
+            a0 += t0 * t0;
+            a1 += t1 * t1;
+        }
+        if (j < e) {
+            const double t = term(j);
+            a0 += t * t;
+        }
+        total += a0 + a1;
+    }
+    return total.value();
 }
 
 }  // namespace
@@ -54,11 +83,54 @@ std::vector<long long> OctaveFactors(long long points) {
     return factors;
 }
 
+std::vector<OctaveSums> OctaveChainSums(std::span<const double> y, long long largest) {
+    std::vector<OctaveSums> out;
+    for (long long m = 1; m <= largest; m *= 2) out.push_back({.m = m});
+    const long long n = static_cast<long long>(y.size());
+    if (out.empty() || n < 2) return out;
+    // The D and the M terms of the octave at hand. Each octave's are made
+    // over the last octave's in place, ascending: a new term reads the old
+    // one in its place and old ones beyond it, which no earlier term has
+    // replaced. The octave after has fewer terms; the rest is left behind.
+    std::vector<double> dTerms = LargeVector<double>(y.size() - 1), mTerms = LargeVector<double>(y.size() - 1);
+    double* __restrict d = dTerms.data();
+    double* __restrict mt = mTerms.data();
+    for (OctaveSums& s : out) {
+        const long long m = s.m, h = m / 2, nD = n - 2 * m + 1, nH = n - 3 * m + 1, nM = n - 3 * m + 2;
+        if (nD <= 0) break;
+        if (m == 1) {
+            s.oadevSum = sumOfSquares(0, nD, [&](long long j) { return d[j] = y[j + 1] - y[j]; });
+            // One reading a window: M is D.
+            std::copy(d, d + nD, mt);
+        } else {
+            s.oadevSum =
+                sumOfSquares(0, nD, [&](long long j) { return d[j] = (d[j] + d[j + 2 * h]) + 2.0 * d[j + h]; });
+        }
+        s.oadevTerms = nD;
+        if (nH > 0) {
+            s.hdevSum = sumOfSquares(0, nH, [&](long long i) { return d[i + m] - d[i]; });
+            s.hdevTerms = nH;
+        }
+        if (nM <= 0) continue;
+        if (m == 1) {
+            s.mdevSum = s.oadevSum;
+        } else {
+            s.mdevSum = sumOfSquares(
+                0, nM, [&](long long j) { return mt[j] = (mt[j] + mt[j + 3 * h]) + 3.0 * (mt[j + h] + mt[j + 2 * h]); });
+        }
+        s.mdevTerms = nM;
+    }
+    return out;
+}
+
 StabilityBatch::StabilityBatch(std::span<const double> values)
     : StabilityBatch(values, values.empty() ? 0.0 : values[0]) {}
 
 StabilityBatch::StabilityBatch(std::span<const double> values, double reference)
-    : n_(static_cast<long long>(values.size())), reference_(reference), hi_(values.size() + 1), lo_(values.size() + 1) {
+    : n_(static_cast<long long>(values.size())),
+      reference_(reference),
+      hi_(LargeVector<double>(values.size() + 1)),
+      lo_(LargeVector<double>(values.size() + 1)) {
     DoubleDouble p;
     for (std::size_t k = 0; k < values.size(); ++k) {
         p += values[k] - reference_;
@@ -78,6 +150,7 @@ OctaveSums StabilityBatch::sums(long long m) const {
     if (m < 1) return s;
     const long long nD = n_ - 2 * m + 1;
     if (nD <= 0) return s;
+    if (d_.capacity() < static_cast<std::size_t>(nD + 1)) ReserveLarge(d_, static_cast<std::size_t>(nD + 1));
     d_.resize(static_cast<std::size_t>(nD + 1));
     double* __restrict d = d_.data();
     {

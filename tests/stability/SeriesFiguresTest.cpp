@@ -169,7 +169,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, StabilityRowRule,
                                            RowCase{"OADEV only", {4, 128.0, 0.0, 0.0, 1, 0, 0}, 1.0, 4.0, 2.0, 2.0,
                                                    kNone, kNone},
                                            RowCase{"a sum that rounded below zero", {1, -1e-300, 0.0, 0.0, 3, 2, 1},
-                                                   1.0, 1.0, 0.0, 0.0, 0.0, 0.0}),
+                                                   1.0, 1.0, 0.0, 0.0, 0.0, 0.0},
+                                           RowCase{"sums that overflowed", {1, NAN, NAN, INFINITY, 3, 2, 1}, 1.0,
+                                                   1.0, kNone, kNone, kNone, kNone}),
                          [](const auto& info) {
                              std::string name;
                              for (const char* p = info.param.name; *p; ++p)
@@ -225,13 +227,99 @@ TEST(StabilityTerms, EqualTheDefinitionsWrittenOut) {
             for (long long i = j; i < j + m; ++i) s += W(i + m) - W(i);
             md += s * s;
         }
-        const OctaveSums s = StabilityBatch(y).sums(m);
-        EXPECT_EQ(s.oadevTerms, no) << m;
-        EXPECT_EQ(s.mdevTerms, nm) << m;
-        EXPECT_EQ(s.hdevTerms, nh) << m;
-        EXPECT_NEAR(s.oadevSum, static_cast<double>(oa), 1e-12 * static_cast<double>(oa) + 1e-300) << m;
-        EXPECT_NEAR(s.mdevSum, static_cast<double>(md), 1e-12 * static_cast<double>(md) + 1e-300) << m;
-        EXPECT_NEAR(s.hdevSum, static_cast<double>(hd), 1e-12 * static_cast<double>(hd) + 1e-300) << m;
+        std::vector<OctaveSums> both = {StabilityBatch(y).sums(m)};
+        // The octaves' chain too, at the factors it makes.
+        if ((m & (m - 1)) == 0) both.push_back(OctaveChainSums(y, m).back());
+        for (const OctaveSums& s : both) {
+            EXPECT_EQ(s.m, m);
+            EXPECT_EQ(s.oadevTerms, no) << m;
+            EXPECT_EQ(s.mdevTerms, nm) << m;
+            EXPECT_EQ(s.hdevTerms, nh) << m;
+            EXPECT_NEAR(s.oadevSum, static_cast<double>(oa), 1e-12 * static_cast<double>(oa) + 1e-300) << m;
+            EXPECT_NEAR(s.mdevSum, static_cast<double>(md), 1e-12 * static_cast<double>(md) + 1e-300) << m;
+            EXPECT_NEAR(s.hdevSum, static_cast<double>(hd), 1e-12 * static_cast<double>(hd) + 1e-300) << m;
+        }
+    }
+}
+
+// The octaves' chain against the prefix sums, over series that try it: a
+// large offset with a tiny noise, a ramp (H terms zero but for rounding), a
+// sign that alternates (every D term of m >= 2 cancels to 0), a random walk,
+// and every length from none up, where octaves gain or lose their last terms.
+// The same terms, the sums to within 1e-12 of the terms' size.
+struct ChainCase {
+    const char* name;
+    long long n;
+    double (*y)(long long i);
+};
+
+void PrintTo(const ChainCase& c, std::ostream* os) { *os << c.name; }
+
+double tenVoltsWithNoise(long long i) { return 10.0 + 1e-6 * std::sin(static_cast<double>(i) * 2.399963); }
+double ramp(long long i) { return 3.0 + 1e-3 * static_cast<double>(i); }
+double alternating(long long i) { return i % 2 == 0 ? 1.0 : -1.0; }
+double randomWalk(long long i) {
+    static std::vector<double> walk = [] {
+        std::mt19937_64 rng(11);
+        std::normal_distribution<double> step;
+        std::vector<double> w(5000);
+        double at = 0.0;
+        for (double& v : w) v = at += step(rng);
+        return w;
+    }();
+    return walk[static_cast<std::size_t>(i)];
+}
+double smallIntegers(long long i) { return static_cast<double>(i * i % 7); }
+
+class OctaveChain : public ::testing::TestWithParam<ChainCase> {};
+
+TEST_P(OctaveChain, GivesThePrefixSumsTermsAndSums) {
+    const ChainCase& c = GetParam();
+    std::vector<long long> lengths;
+    if (c.y == smallIntegers) {
+        for (long long n = 0; n <= 40; ++n) lengths.push_back(n);
+    } else {
+        lengths.push_back(c.n);
+    }
+    for (long long n : lengths) {
+        std::vector<double> y;
+        for (long long i = 0; i < n; ++i) y.push_back(c.y(i));
+        const StabilityBatch batch(y);
+        const std::vector<OctaveSums> chain = OctaveChainSums(y, std::max(n, 1LL));
+        ASSERT_FALSE(chain.empty());
+        EXPECT_GT(chain.back().m * 2, std::max(n, 1LL)) << n;
+        for (const OctaveSums& s : chain) {
+            const OctaveSums b = batch.sums(s.m);
+            const std::string where = std::string(c.name) + " n=" + std::to_string(n) + " m=" + std::to_string(s.m);
+            EXPECT_EQ(s.oadevTerms, b.oadevTerms) << where;
+            EXPECT_EQ(s.mdevTerms, b.mdevTerms) << where;
+            EXPECT_EQ(s.hdevTerms, b.hdevTerms) << where;
+            // The size of a D term's square, and of an M term's (m D terms).
+            const double dScale = b.oadevTerms > 0 ? b.oadevSum : 0.0;
+            const double mScale = dScale * static_cast<double>(s.m * s.m);
+            EXPECT_NEAR(s.oadevSum, b.oadevSum, 1e-12 * dScale) << where;
+            EXPECT_NEAR(s.hdevSum, b.hdevSum, 1e-12 * dScale) << where;
+            EXPECT_NEAR(s.mdevSum, b.mdevSum, 1e-12 * mScale) << where;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Series, OctaveChain,
+                         ::testing::Values(ChainCase{"TenVoltsWithMicrovoltNoise", 5000, tenVoltsWithNoise},
+                                           ChainCase{"Ramp", 1000, ramp}, ChainCase{"Alternating", 1000, alternating},
+                                           ChainCase{"RandomWalk", 5000, randomWalk},
+                                           ChainCase{"EveryLengthUpTo40", 0, smallIntegers}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Readings so large that their differences overflow give no figure, never 0.
+TEST(OctaveChain, ReadingsWhoseDifferencesOverflowGiveNone) {
+    std::vector<double> y;
+    for (int i = 0; i < 64; ++i) y.push_back(i % 2 == 0 ? 1e308 : -1e308);
+    for (const OctaveSums& s : OctaveChainSums(y, 16)) {
+        const StabilityRow r = RowOf(s, 1.0);
+        EXPECT_FALSE(r.oadev) << s.m;
+        EXPECT_FALSE(r.hdev) << s.m;
+        EXPECT_FALSE(r.mdev) << s.m;
     }
 }
 
