@@ -30,10 +30,9 @@ std::optional<LoadedChannels> ReadLoadedChannels(const std::string& fileName, bo
     }
     const CommandMode mode = alternate ? CommandMode::Alternate : CommandMode::Command1;
     LoadedChannels out;
-    // Room for the lines the logger writes (some 70 bytes each), so that
-    // ten million readings are not copied over and over as they grow.
-    constexpr long long kShortestLine = 64;
-    const auto expected = static_cast<std::size_t>(info.st_size / kShortestLine / (alternate ? 2 : 1));
+    // Room for the lines, so that ten million readings are not copied over
+    // and over as they grow.
+    const auto expected = static_cast<std::size_t>(ExpectedDataLines(info.st_size) / (alternate ? 2 : 1));
     for (ChannelReadings* c : {&out.channel1, &out.channel2}) {
         ReserveLarge(c->seconds, expected);
         ReserveLarge(c->values, expected);

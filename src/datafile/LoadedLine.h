@@ -8,6 +8,16 @@ namespace qs {
 // comes in pieces, and each piece is taken as a line of its own.
 inline constexpr int kLoadLineBuffer = 20000;
 
+// About how many lines a data file of this many bytes holds, for making
+// room for them before a load: the logger's lines are some 70 bytes, so
+// this errs high (most room that is never written is never backed by
+// memory). At most 2^26, whatever the file.
+inline long long ExpectedDataLines(long long fileBytes) {
+    constexpr long long kShortLine = 64, kMost = 1LL << 26;
+    const long long lines = fileBytes > 0 ? fileBytes / kShortLine : 0;
+    return lines < kMost ? lines : kMost;
+}
+
 // The raw value, mean and filter output of one loaded line: the y of the
 // three points it adds to its channel's series.
 struct LoadedLine {

@@ -13,6 +13,10 @@ public:
 
     // store
     virtual void AddPoint(double x, double y) = 0;
+    // Room for this many points in all, ahead of a load that will add about
+    // as many: a hint, which a store may take (and make the room once, not
+    // grow into it by copying as the points arrive) or leave.
+    virtual void Reserve(int points) { (void)points; }
     virtual void Clear() = 0;
     virtual int Count() const = 0;
     virtual void DeleteFirst() = 0;

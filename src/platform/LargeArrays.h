@@ -4,12 +4,13 @@
 
 namespace qs {
 
-// Asks the kernel to back [data, data + bytes) with 2 MiB pages where it
-// can, before the memory is first written. An array of millions of readings
-// (a whole data file, an analysis's work space) otherwise costs a page fault
-// every 4 KiB as it fills, and on a virtual machine each fault is dear: the
-// faults of ten million readings came to a third of an analysis. Nothing for
-// arrays too small to hold such a page, or where the kernel has none.
+// Asks the kernel to back the room [data, data + bytes) with 2 MiB pages
+// where it can, before the memory is first written. An array of millions of
+// readings (a whole data file, an analysis's work space, a series being
+// loaded) otherwise costs a page fault every 4 KiB as it fills, and on a
+// virtual machine each fault is dear: the faults of ten million readings
+// came to a third of an analysis. Nothing for rooms of less than 4 MiB, or
+// where the kernel has no such pages.
 void AdviseLargePages(const void* data, std::size_t bytes);
 
 // reserve(n), with the room advised as above.

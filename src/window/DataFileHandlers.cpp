@@ -65,6 +65,14 @@ void TGPIBTelnet::LoadButtonClick() {
     State.ReplyPhase = 0;
 
     const CommandMode mode = commandMode();
+    // Each series of a channel the lines go to gets a point from about
+    // every line (in Alternate Commands from the other channel's lines too,
+    // as held values).
+    for (int channel : {1, 2}) {
+        if (LoadedLineChannel(mode, 0) != channel && LoadedLineChannel(mode, 1) != channel) continue;
+        for (SeriesRole role : {SeriesRole::Raw, SeriesRole::Mean, SeriesRole::Filter})
+            seriesTable_.of(channel, role).Reserve(static_cast<int>(ExpectedDataLines(info.st_size)));
+    }
     HeldValues<LoadedLine> held{};
     // The scan fields live for the whole load: a line that does not supply a
     // field repeats the previous line's. They start at zero, so unreadable

@@ -5,6 +5,7 @@
 #include "qt/chart/SummarizedGraph.h"
 
 #include <cmath>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -31,6 +32,14 @@ void QtSeries::Clear() {
     rangeKnown_ = true;
     haveRange_ = false;
     changed_();
+}
+
+void QtSeries::Reserve(int points) {
+    // A hint: without the room the points grow into it as they come.
+    try {
+        data_->reserveRoom(points);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 int QtSeries::Count() const { return data_->size(); }

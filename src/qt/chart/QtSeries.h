@@ -31,6 +31,7 @@ public:
     // store
     void AddPoint(double x, double y) override;
     void Clear() override;
+    void Reserve(int points) override;
     int Count() const override;
     void DeleteFirst() override;
     double XValue(int index) const override;

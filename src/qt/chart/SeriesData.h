@@ -1,6 +1,7 @@
 #pragma once
 #include <qcustomplot.h>
 
+#include "platform/LargeArrays.h"
 #include "qt/chart/SeriesSummary.h"
 
 namespace qs {
@@ -30,6 +31,14 @@ public:
         return false;
     }
 
+    // Room for `points` points in all, as large pages where it can be: ten
+    // million points otherwise fault in 4 KiB at a time as they arrive.
+    void reserveRoom(int points) {
+        if (points <= room()) return;
+        mData.reserve(static_cast<qsizetype>(points) + mPreallocSize);
+        AdviseLargePages(mData.constData(), static_cast<std::size_t>(mData.capacity()) * sizeof(QCPGraphData));
+    }
+
     void dropFirst() {
         if (isEmpty()) return;
         ++mPreallocSize;
@@ -41,6 +50,9 @@ public:
         clear();
         summary_.cleared();
     }
+
+    // How many points fit before the container grows.
+    qsizetype room() const { return mData.capacity() - mPreallocSize; }
 
     // The extremes of the values of points first to last - 1.
     ValueExtremes extremes(int first, int last) const {

@@ -62,6 +62,32 @@ TEST_F(ChartSeriesTest, DeleteFirstRemovesExactlyOnePointAlsoAmongEqualTimes) {
     EXPECT_EQ(s1.Count(), 0);
 }
 
+// Load makes room for the lines of its file before it adds them: the points
+// then go into that room without being moved, and the series behaves as
+// one that grew.
+TEST_F(ChartSeriesTest, RoomMadeAheadOfALoadTakesThePointsWithoutMovingThem) {
+    constexpr int kPoints = 1 << 20;  // 16 MiB of points: room the kernel may give in large pages
+    s1.Reserve(kPoints);
+    EXPECT_GE(dynamic_cast<QtSeries&>(s1).data().room(), kPoints);
+    const QCPGraphDataContainer& data = *chart.widget()->graph(0)->data();
+    s1.AddPoint(kSample, 0.0);
+    const QCPGraphData* first = &*data.constBegin();
+    for (int i = 1; i < kPoints; ++i) s1.AddPoint(kSample + i * kSecond, i % 7);
+    EXPECT_EQ(&*data.constBegin(), first);
+    ASSERT_EQ(s1.Count(), kPoints);
+    // Less room than there are points changes nothing.
+    s1.Reserve(10);
+    EXPECT_EQ(&*data.constBegin(), first);
+    s1.DeleteFirst();
+    s1.AddPoint(kSample - kSecond, -1.0);  // an older point still takes its place
+    ASSERT_EQ(s1.Count(), kPoints);
+    EXPECT_EQ(s1.YValue(0), -1.0);
+    EXPECT_EQ(s1.YValue(1), 1.0);
+    EXPECT_EQ(s1.YValue(kPoints - 1), (kPoints - 1) % 7);
+    EXPECT_EQ(s1.MaxY(), 6.0);
+    EXPECT_EQ(s1.MinY(), -1.0);
+}
+
 TEST_F(ChartSeriesTest, AnOlderPointTakesItsPlaceInTimeOrder) {
     s1.AddPoint(kSample + 2 * kSecond, 3.0);
     s1.AddPoint(kSample, 1.0);
