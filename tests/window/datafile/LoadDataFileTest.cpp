@@ -1,14 +1,18 @@
 // Loading the data file into the chart.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "StoreWindow.h"
 #include "WindowHarness.h"
 #include "core/SampleTime.h"
+#include "datafile/LoadedLine.h"
 #include "platform/Exception.h"
+#include "platform/MemoryChart.h"
 
 namespace qs {
 namespace {
@@ -324,6 +328,58 @@ INSTANTIATE_TEST_SUITE_P(Review, LongLine,
                                            LongLineCase{"LineFeedSpillsIntoASecondPiece", 19999, 3},
                                            LongLineCase{"ThreePieces", 40000, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Load makes room ahead in the series its lines go to, for about as many
+// points as the file's size suggests lines (a hint the chart's series take),
+// and in no other series; then the lines come in as ever.
+struct RoomRecordingSeries : MemorySeries {
+    int reserved = -1;
+    void Reserve(int points) override { reserved = points; }
+};
+
+struct RoomCase {
+    const char* name;
+    int radio;
+    std::array<int, 6> points;  // Series1 .. Series6: the points loaded, room made where there are any
+};
+
+void PrintTo(const RoomCase& c, std::ostream* os) { *os << c.name; }
+
+class RoomAheadOfALoad : public ::testing::TestWithParam<RoomCase> {};
+
+TEST_P(RoomAheadOfALoad, IsMadeInTheSeriesTheLinesGoTo) {
+    test::StoreWindow<MemoryChartOf<RoomRecordingSeries>> b;
+    std::string bytes;
+    for (int i = 0; i < 300; ++i) bytes += kThreeLines;
+    test::WriteFile("Data.txt", bytes);
+    b.w.TextFileBox.setText("Data.txt");
+    (GetParam().radio == 1 ? b.w.RadioButton1 : GetParam().radio == 2 ? b.w.RadioButton2 : b.w.RadioButton3)
+        .setChecked(true);
+    b.w.LoadButtonClick();
+    const int expected = static_cast<int>(ExpectedDataLines(static_cast<long long>(bytes.size())));
+    EXPECT_GE(expected, 900 * 9 / 10);  // about the 900 lines
+    for (int n = 1; n <= 6; ++n) {
+        const int points = GetParam().points[static_cast<std::size_t>(n - 1)];
+        EXPECT_EQ(b.chart.store(n).reserved, points > 0 ? expected : -1) << "Series" << n;
+        EXPECT_EQ(b.chart.store(n).Count(), points) << "Series" << n;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, RoomAheadOfALoad,
+    // In Alternate Commands channel 2 has nothing to repeat before its first line.
+    ::testing::Values(RoomCase{"SendCommand1", 1, {900, 900, 900, 0, 0, 0}},
+                      RoomCase{"SendCommand2", 2, {0, 0, 0, 900, 900, 900}},
+                      RoomCase{"AlternateCommands", 3, {900, 900, 900, 899, 899, 899}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ExpectedDataLines, ErrsHighForTheLoggersLinesAndStaysBounded) {
+    // A line as the logger writes it is 70 bytes or more.
+    EXPECT_GE(ExpectedDataLines(70LL * 1000000), 1000000);
+    EXPECT_EQ(ExpectedDataLines(0), 0);
+    EXPECT_EQ(ExpectedDataLines(-1), 0);
+    EXPECT_EQ(ExpectedDataLines(1LL << 40), 1LL << 26);
+}
 
 }  // namespace
 }  // namespace qs
