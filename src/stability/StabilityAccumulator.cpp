@@ -369,13 +369,14 @@ void StabilityAccumulator::rebuildSums() const {
     setAside_ = false;
     if (n == 0) return;
     const std::vector<double> v = values();
+    // The octaves' sums in their chain (its work space gone before the prefix
+    // sums take theirs), any other factor's from the prefix sums.
+    std::vector<OctaveSums> sums = OctaveChainSums(v, n);
     const StabilityBatch batch(v);
     reference_ = batch.reference();
     s1_ = batch.prefix(n);
     for (long long k = 0; k < n; ++k)
         sk_ += TwoProduct(static_cast<double>(k), v[static_cast<std::size_t>(k)] - reference_);
-    // The octaves' sums in their chain, any other factor's from the prefix sums.
-    std::vector<OctaveSums> sums = OctaveChainSums(v, n);
     for (long long m : extraFactors_)
         if (m <= n) sums.push_back(batch.sums(m));
     std::sort(sums.begin(), sums.end(), [](const OctaveSums& a, const OctaveSums& b) { return a.m < b.m; });
