@@ -226,12 +226,15 @@ bool HttpServer::start(std::string& error) {
         return false;
     }
     // The socket is bound here rather than by the library, so that a port
-    // in use is told as such.
+    // in use is told as such. Its queue is the kernel's largest: a burst of
+    // clients beyond the connection limit waits there to be answered, where
+    // a short queue drops their connections and they try again only after
+    // one, three, seven seconds.
     const int fd = ::socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     const bool v6 = found->ai_family == AF_INET6;
     const int yes = 1;
     bool listening = fd >= 0 && ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes) == 0 &&
-                     ::bind(fd, found->ai_addr, found->ai_addrlen) == 0 && ::listen(fd, 64) == 0;
+                     ::bind(fd, found->ai_addr, found->ai_addrlen) == 0 && ::listen(fd, SOMAXCONN) == 0;
     const int why = errno;
     ::freeaddrinfo(found);
     if (!listening) {
