@@ -68,10 +68,11 @@ void TGPIBTelnet::LoadButtonClick() {
     // Each series of a channel the lines go to gets a point from about
     // every line (in Alternate Commands from the other channel's lines too,
     // as held values).
+    const int expectedLines = static_cast<int>(ExpectedDataLines(info.st_size));
     for (int channel : {1, 2}) {
         if (LoadedLineChannel(mode, 0) != channel && LoadedLineChannel(mode, 1) != channel) continue;
         for (SeriesRole role : {SeriesRole::Raw, SeriesRole::Mean, SeriesRole::Filter})
-            seriesTable_.of(channel, role).Reserve(static_cast<int>(ExpectedDataLines(info.st_size)));
+            seriesTable_.of(channel, role).Reserve(expectedLines);
     }
     HeldValues<LoadedLine> held{};
     // The scan fields live for the whole load: a line that does not supply a

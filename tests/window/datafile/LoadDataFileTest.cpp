@@ -357,7 +357,7 @@ TEST_P(RoomAheadOfALoad, IsMadeInTheSeriesTheLinesGoTo) {
         .setChecked(true);
     b.w.LoadButtonClick();
     const int expected = static_cast<int>(ExpectedDataLines(static_cast<long long>(bytes.size())));
-    EXPECT_GE(expected, 900 * 9 / 10);  // about the 900 lines
+    EXPECT_GE(expected, 900);  // errs high: the logger's lines are 70 bytes or more
     for (int n = 1; n <= 6; ++n) {
         const int points = GetParam().points[static_cast<std::size_t>(n - 1)];
         EXPECT_EQ(b.chart.store(n).reserved, points > 0 ? expected : -1) << "Series" << n;
@@ -372,14 +372,6 @@ INSTANTIATE_TEST_SUITE_P(
                       RoomCase{"SendCommand2", 2, {0, 0, 0, 900, 900, 900}},
                       RoomCase{"AlternateCommands", 3, {900, 900, 900, 899, 899, 899}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ExpectedDataLines, ErrsHighForTheLoggersLinesAndStaysBounded) {
-    // A line as the logger writes it is 70 bytes or more.
-    EXPECT_GE(ExpectedDataLines(70LL * 1000000), 1000000);
-    EXPECT_EQ(ExpectedDataLines(0), 0);
-    EXPECT_EQ(ExpectedDataLines(-1), 0);
-    EXPECT_EQ(ExpectedDataLines(1LL << 40), 1LL << 26);
-}
 
 }  // namespace
 }  // namespace qs
